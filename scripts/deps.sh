@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing for a purpose: "run" (build and
+# start the Linux program), "test" (build everything and run every test) or
+# "bench" (the benchmarks). Uses sudo when not root.
+set -euo pipefail
+
+purpose=${1:-test}
+common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic)
+case "$purpose" in
+  run) packages=("${common[@]}") ;;
+  test)
+    packages=("${common[@]}" libgtest-dev googletest
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
+      wine wine64 xvfb xauth xdotool x11-utils imagemagick faketime locales)
+    ;;
+  bench)
+    packages=("${common[@]}" libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils faketime
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64)
+    ;;
+  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+esac
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+# Wine draws Japanese captions only in a prefix made under a Japanese locale.
+if [ "$purpose" = test ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  "${sudo[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+# Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+bash scripts/deps.sh test
+
+# The Linux build: the core and the Qt program, with ASan and UBSan.
+cmake --preset test
+cmake --build --preset test -j "$jobs"
+ctest --preset test -j "$jobs"
+
+# The Windows builds: x86_64 runs its tests under Wine; i686 is built and inspected.
+cmake --preset mingw64
+cmake --build --preset mingw64 -j "$jobs"
+ctest --preset mingw64
+cmake --preset mingw32
+cmake --build --preset mingw32 -j "$jobs"
