@@ -11,7 +11,7 @@ case "$purpose" in
   test)
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
-      wine wine64 xvfb xauth xdotool x11-utils imagemagick faketime locales)
+      wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils faketime

@@ -1,0 +1,351 @@
+#include "form1.h"
+
+#include <imm.h>
+
+#include <string_view>
+
+namespace timerset {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows texts are UTF-16");
+
+constexpr wchar_t kClassName[] = L"TimerSetForm1";
+constexpr wchar_t kCaption[] = L"タイマセット";
+// A fixed-size window with a close box only.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+constexpr int kTwipsPerInch = 1440;
+constexpr int kClientWidth = 2355;  // twips
+constexpr int kClientHeight = 1035;
+
+enum class Font { kMessage, kBox, kColon };
+
+struct ControlSpec {
+  int id;
+  const wchar_t* className;
+  const wchar_t* text;
+  DWORD style;
+  DWORD exStyle;
+  int left, top, width, height;  // twips
+  Font font;
+};
+
+// Created in this order, which is the Tab order; the label takes no focus.
+// Each control is its own group, so arrow keys never move the focus.
+constexpr DWORD kBox = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr ControlSpec kControls[] = {
+    {Form1::kCommand1, L"BUTTON", L"セット", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 1320, 120, 975, 375,
+     Font::kMessage},
+    {Form1::kT1, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 120, 495, 375, Font::kBox},
+    {Form1::kT2, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 720, 120, 495, 375, Font::kBox},
+    {Form1::kLabel1, L"STATIC", L"：", SS_CENTER | SS_NOPREFIX, 0, 480, 240, 255, 255,
+     Font::kColon},
+    {Form1::kText3, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 600, 2295, 375, Font::kMessage},
+};
+
+[[noreturn]] void throwLastError(const char* what) { throw WindowsError(what, GetLastError()); }
+
+int twipsToPixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+// The per-monitor DPI functions came with Windows 10 1607; before that the
+// system DPI applies to every window, and the older functions give it.
+struct DpiFunctions {
+  UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
+  BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+  BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
+};
+
+template <typename F>
+void load(F& function, HMODULE module, const char* name) {
+  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const DpiFunctions& dpiFunctions() {
+  static const DpiFunctions functions = [] {
+    DpiFunctions f;
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    load(f.getDpiForWindow, user32, "GetDpiForWindow");
+    load(f.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+    load(f.systemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
+    return f;
+  }();
+  return functions;
+}
+
+UINT windowDpi(HWND hwnd) {
+  if (const auto f = dpiFunctions().getDpiForWindow) return f(hwnd);
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// "ＭＳ Ｐゴシック" bold in the Japanese character set, the size in 1/100 pt.
+HFONT createGothic(int centipoints, UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
+  font.lfWeight = FW_BOLD;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  std::wstring_view(L"ＭＳ Ｐゴシック").copy(font.lfFaceName, LF_FACESIZE - 1);
+  const HFONT handle = CreateFontIndirectW(&font);
+  if (!handle) throwLastError("CreateFontIndirectW");
+  return handle;
+}
+
+// The system's message font (on a Japanese Windows its UI font) at this DPI.
+HFONT createMessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  const auto f = dpiFunctions().systemParametersInfoForDpi;
+  const BOOL ok = f ? f(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
+                    : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  if (!ok) throwLastError("SPI_GETNONCLIENTMETRICS");
+  const HFONT handle = CreateFontIndirectW(&metrics.lfMessageFont);
+  if (!handle) throwLastError("CreateFontIndirectW");
+  return handle;
+}
+
+std::u16string textOf(HWND box) {
+  SetLastError(ERROR_SUCCESS);
+  const int length = GetWindowTextLengthW(box);
+  if (length == 0 && GetLastError() != ERROR_SUCCESS) throwLastError("GetWindowTextLengthW");
+  std::u16string text(static_cast<std::size_t>(length), u'\0');
+  // The string's own terminator slot takes the terminating zero.
+  const int copied = GetWindowTextW(box, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+  if (copied == 0 && length > 0) throwLastError("GetWindowTextW");
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+RECT primaryWorkArea() {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+  return info.rcWork;
+}
+
+}  // namespace
+
+void showFailure(HWND owner, const char* what, DWORD code) {
+  std::wstring text = L"予期しないエラーのため、タイマセットを終了します。\n\n";
+  for (const char* c = what; *c; ++c) text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  wchar_t* reason = nullptr;
+  if (code != 0 &&
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr)) {
+    text += L": ";
+    text += reason;
+    LocalFree(reason);
+  }
+  MessageBoxW(owner, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
+}
+
+Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_) {}
+
+Form1::~Form1() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (numberIme_) ImmDestroyContext(numberIme_);
+  for (const HFONT font : {boxFont_, colonFont_, messageFont_}) {
+    if (font) DeleteObject(font);
+  }
+}
+
+void Form1::create() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassExW(&windowClass)) throwLastError("RegisterClassExW");
+
+  // Created on the primary monitor, so that its DPI is the one laid out for.
+  const RECT work = primaryWorkArea();
+  if (!CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, work.left, work.top, 0, 0, nullptr,
+                       nullptr, instance_, this)) {
+    throwLastError("CreateWindowExW");
+  }
+  createControls();
+  layout(windowDpi(hwnd_));
+
+  RECT frame;
+  GetWindowRect(hwnd_, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  if (!SetTimer(hwnd_, kTimer1, kTimer1Period, nullptr)) throwLastError("SetTimer");
+}
+
+void Form1::createControls() {
+  for (const ControlSpec& spec : kControls) {
+    const HWND control = CreateWindowExW(
+        spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | WS_GROUP | spec.style, 0,
+        0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    if (!control) throwLastError("CreateWindowExW");
+  }
+  command1_ = GetDlgItem(hwnd_, kCommand1);
+  t1_ = GetDlgItem(hwnd_, kT1);
+  t2_ = GetDlgItem(hwnd_, kT2);
+  label1_ = GetDlgItem(hwnd_, kLabel1);
+  text3_ = GetDlgItem(hwnd_, kText3);
+  // Without this an EDIT takes at most 30000 characters from the keyboard.
+  for (const HWND box : {t1_, t2_, text3_}) SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
+
+  // The number boxes get an input context of their own, closed whenever they
+  // take the focus, so digits come half-width; the note box keeps the user's.
+  numberIme_ = ImmCreateContext();
+  if (numberIme_) {
+    ImmAssociateContext(t1_, numberIme_);
+    ImmAssociateContext(t2_, numberIme_);
+    ImmSetOpenStatus(numberIme_, FALSE);
+  }
+}
+
+void Form1::layout(UINT dpi) {
+  const HFONT oldFonts[] = {boxFont_, colonFont_, messageFont_};
+  boxFont_ = createGothic(1200, dpi);
+  colonFont_ = createGothic(1125, dpi);
+  messageFont_ = createMessageFont(dpi);
+
+  for (const ControlSpec& spec : kControls) {
+    const HWND control = GetDlgItem(hwnd_, spec.id);
+    SetWindowPos(control, nullptr, twipsToPixels(spec.left, dpi), twipsToPixels(spec.top, dpi),
+                 twipsToPixels(spec.width, dpi), twipsToPixels(spec.height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const HFONT font = spec.font == Font::kBox     ? boxFont_
+                       : spec.font == Font::kColon ? colonFont_
+                                                   : messageFont_;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  for (const HFONT font : oldFonts) {
+    if (font) DeleteObject(font);
+  }
+
+  RECT frame{0, 0, twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
+  const auto adjust = dpiFunctions().adjustWindowRectExForDpi;
+  if (!(adjust ? adjust(&frame, kStyle, FALSE, kExStyle, dpi)
+               : AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle))) {
+    throwLastError("AdjustWindowRectEx");
+  }
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+// Shown without taking the focus from whatever the user is typing into; the
+// taskbar button flashes instead until the user turns to the window.
+void Form1::show() {
+  if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return;
+  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof flash;
+  flash.hwnd = hwnd_;
+  flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+  FlashWindowEx(&flash);
+}
+
+void Form1::raise() {
+  if (!SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
+    throwLastError("SetWindowPos");
+  }
+}
+
+std::u16string Form1::textOfT1() const { return textOf(t1_); }
+std::u16string Form1::textOfT2() const { return textOf(t2_); }
+
+LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self || self->failed_) {
+    if (self && message == WM_DESTROY) PostQuitMessage(self->exitCode_);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  // Nothing may unwind through Windows' own frames.
+  try {
+    return self->handle(message, wParam, lParam);
+  } catch (const WindowsError& e) {
+    self->fail(e.what(), e.code());
+  } catch (const std::exception& e) {
+    self->fail(e.what(), 0);
+  } catch (...) {
+    self->fail("unknown exception", 0);
+  }
+  return 0;
+}
+
+LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) {
+        reminder_.armReminder();
+        return 0;
+      }
+      if ((LOWORD(wParam) == kT1 || LOWORD(wParam) == kT2) && HIWORD(wParam) == EN_SETFOCUS &&
+          numberIme_) {
+        ImmSetOpenStatus(numberIme_, FALSE);
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kTimer1) {
+        reminder_.checkReminder();
+        return 0;
+      }
+      break;
+    case DM_GETDEFID:  // Enter in any box presses Command1.
+      return MAKELRESULT(kCommand1, DC_HASDEFID);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:  // Back to the control that had it, Command1 at first.
+      SetFocus(lastFocus_ ? lastFocus_ : command1_);
+      return 0;
+    case WM_DPICHANGED: {
+      layout(HIWORD(wParam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_DESTROY:
+      KillTimer(hwnd_, kTimer1);
+      PostQuitMessage(exitCode_);
+      return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Form1::fail(const char* what, DWORD code) {
+  failed_ = true;
+  exitCode_ = 1;
+  KillTimer(hwnd_, kTimer1);
+  showFailure(hwnd_, what, code);
+  DestroyWindow(hwnd_);
+}
+
+}  // namespace timerset

@@ -1,0 +1,47 @@
+// タイマセット for Windows: creates the window and runs its message loop.
+#include "form1.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <exception>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  try {
+    timerset::Form1 form1(instance);
+    form1.create();
+    ShowWindow(form1.hwnd(), showCommand);
+
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+      if (got == -1) {
+        throw timerset::WindowsError("GetMessageW", GetLastError());
+      }
+      // Tab, Shift+Tab and Enter as in a dialog box.
+      if (!form1.hwnd() || !IsDialogMessageW(form1.hwnd(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    return static_cast<int>(message.wParam);
+  } catch (const timerset::WindowsError& e) {
+    timerset::showFailure(nullptr, e.what(), e.code());
+    return 1;
+  } catch (const std::exception& e) {
+    timerset::showFailure(nullptr, e.what(), 0);
+    return 1;
+  }
+}
+
+// Any exception that escapes anyway ends the program without the default
+// handler's report, which would link the C++ name demangler (some 40 KB) into
+// a program that has no console to print it on.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
