@@ -1,0 +1,140 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <limits>
+
+#include "resources/timerset.xpm"
+
+namespace {
+
+// The window was laid out in twips at 15 to the pixel; these are those pixels,
+// which Qt scales as logical pixels on screens of higher density.
+constexpr QSize kClientSize{157, 69};
+constexpr QRect kText3{0, 40, 153, 25};
+constexpr QRect kT2{48, 8, 33, 25};
+constexpr QRect kT1{0, 8, 33, 25};
+constexpr QRect kCommand1{88, 8, 65, 25};
+constexpr QRect kLabel1{32, 16, 17, 17};
+
+constexpr int kTimer1Interval = 20000;  // Milliseconds between two checks.
+
+// The Gothic the window was drawn with, then the same design under its Latin
+// name, then Japanese Gothics that Linux desktops carry, so that kana and
+// full-width digits never fall back to a font without them.
+QFont japaneseGothic(qreal pointSize) {
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+                    QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
+                    QStringLiteral("TakaoPGothic")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(pointSize);
+  font.setBold(true);
+  return font;
+}
+
+QLineEdit* makeBox(QWidget* parent, const char* name, const QRect& geometry) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(QLatin1String(name));
+  box->setGeometry(geometry);
+  // A note may be as long as the user likes; QLineEdit would cut it at 32767.
+  box->setMaxLength(std::numeric_limits<int>::max());
+  return box;
+}
+
+}  // namespace
+
+Form1::Form1(const reminder::Clock& clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::CustomizeWindowHint),
+      reminder_(*this, clock) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("タイマセット"));
+  setWindowIcon(QIcon(QPixmap(timerset_icon)));
+  setFixedSize(kClientSize);
+
+  Text3 = makeBox(this, "Text3", kText3);
+  t2 = makeBox(this, "t2", kT2);
+  t1 = makeBox(this, "t1", kT1);
+
+  Command1 = new QPushButton(QStringLiteral("セット"), this);
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command1->setGeometry(kCommand1);
+
+  Label1 = new QLabel(QStringLiteral("："), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(kLabel1);
+  Label1->setAlignment(Qt::AlignCenter);
+  Label1->setFont(japaneseGothic(11.25));
+
+  // The hour and the minute are numbers: no input method in the way. The note
+  // keeps it, for Japanese.
+  for (QLineEdit* box : {t1, t2}) {
+    box->setFont(japaneseGothic(12));
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(Qt::ImhPreferNumbers);
+  }
+
+  setTabOrder(Command1, t1);
+  setTabOrder(t1, t2);
+  setTabOrder(t2, Text3);
+  Command1->setFocus();
+
+  // Enter in any box sets the reminder, as the button does.
+  for (QLineEdit* box : {t1, t2, Text3}) {
+    connect(box, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+  }
+  connect(Command1, &QPushButton::clicked, this, [this] { reminder_.armReminder(); });
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  connect(Timer1, &QTimer::timeout, this, [this] { reminder_.checkReminder(); });
+  Timer1->start(kTimer1Interval);
+}
+
+void Form1::hide() { QWidget::hide(); }
+
+void Form1::show() {
+  if (!isHidden()) return;  // Showing a shown window changes nothing.
+  if (!shownBefore_) {
+    // The first showing is the program's start: centred, and with the focus.
+    shownBefore_ = true;
+    QRect frame = frameGeometry();
+    frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+    move(frame.topLeft());
+    QWidget::show();
+    return;
+  }
+  // A reminder popping up must not take the keyboard from what the user is
+  // typing elsewhere; the window manager is asked to draw attention instead.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  QWidget::show();
+  QApplication::alert(this);
+}
+
+void Form1::raise() { QWidget::raise(); }
+
+std::u16string Form1::textOfT1() const { return t1->text().toStdU16String(); }
+
+std::u16string Form1::textOfT2() const { return t2->text().toStdU16String(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit closed();
+}
+
+void quitWhenClosed(Form1& window) {
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&window, &Form1::closed, qApp, &QCoreApplication::quit);
+}
