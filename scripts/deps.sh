@@ -11,7 +11,8 @@ case "$purpose" in
   test)
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
-      wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales)
+      wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
+      dpkg-dev desktop-file-utils)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils faketime
