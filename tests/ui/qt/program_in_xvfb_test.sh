@@ -28,12 +28,13 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$work/display")
 export XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 
-# Started at 20:09:40 on the wall clock; the monotonic clock that paces Qt's
-# timers stays real, so the first tick comes 20 s after the start. faketime
+# Started at 20:09:45 on the wall clock; the monotonic clock that paces Qt's
+# timers stays real, so the first tick comes 20 s after the start (a coarse
+# timer may fire up to a second early: 20:10 is still reached). faketime
 # preloads its library ahead of the sanitizer runtime, which ASan must allow.
 export FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=verify_asan_link_order=0
 started=$(date +%s)
-faketime -f '@2026-01-05 20:09:40' "$program" >"$work/program.log" 2>&1 &
+faketime -f '@2026-01-05 20:09:45' "$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 
 wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^タイマセット$' | head -1) ||
