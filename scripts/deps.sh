@@ -15,7 +15,7 @@ case "$purpose" in
       dpkg-dev desktop-file-utils)
     ;;
   bench)
-    packages=("${common[@]}" libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils faketime
+    packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64)
     ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
