@@ -119,6 +119,25 @@ std::u16string textOf(HWND box) {
   return text;
 }
 
+// The icon (resource 1) at the sizes of the title bar and of Alt+Tab, loaded
+// once: the window class, registered once, keeps them for the process.
+struct ProgramIcons {
+  HICON big;
+  HICON small;
+};
+
+HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+}
+
+const ProgramIcons& programIcons(HINSTANCE instance) {
+  static const ProgramIcons icons{loadIcon(instance, SM_CXICON, SM_CYICON),
+                                  loadIcon(instance, SM_CXSMICON, SM_CYSMICON)};
+  return icons;
+}
+
 RECT primaryWorkArea() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -158,16 +177,15 @@ void Form1::create() {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = instance_;
-  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXICON),
-                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  const ProgramIcons& icons = programIcons(instance_);
+  windowClass.hIcon = icons.big;
+  windowClass.hIconSm = icons.small;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass)) throwLastError("RegisterClassExW");
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throwLastError("RegisterClassExW");
+  }
 
   // Created on the primary monitor, so that its DPI is the one laid out for.
   const RECT work = primaryWorkArea();
@@ -185,6 +203,10 @@ void Form1::create() {
   SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
                work.top + (work.bottom - work.top - height) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  // Also as the window's own icons, so that anyone asking the window gets them.
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
 
   if (!SetTimer(hwnd_, kTimer1, kTimer1Period, nullptr)) throwLastError("SetTimer");
 }
