@@ -18,3 +18,4 @@ cmake --build --preset mingw64 -j "$jobs"
 ctest --preset mingw64
 cmake --preset mingw32
 cmake --build --preset mingw32 -j "$jobs"
+bash tests/ui/win32/inspect_exe.sh build/mingw32/ui/win32/timerset.exe i686

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Inspects a built timerset.exe without running it: machine type, GUI
+# subsystem, imports (Windows system DLLs only), size, and the resources
+# (icon 1, version record, manifest). For the i686 build, which this machine
+# cannot run, this is the whole test.
+# Usage: inspect_exe.sh EXE i686|x86_64
+set -euo pipefail
+exe=$1
+arch=$2
+case "$arch" in
+  i686) triple=i686-w64-mingw32 format=pei-i386 ;;
+  x86_64) triple=x86_64-w64-mingw32 format=pei-x86-64 ;;
+  *) echo "unknown architecture $arch" >&2; exit 2 ;;
+esac
+failures=0
+fail() { echo "FAIL: $exe: $*" >&2; failures=$((failures + 1)); }
+
+headers=$("$triple-objdump" -p "$exe")
+grep -q "file format $format\$" <<<"$headers" || fail "not $format"
+grep -q "^Subsystem.*(Windows GUI)" <<<"$headers" || fail "not a GUI program"
+
+size=$(stat -c %s "$exe")
+[ "$size" -le 262144 ] || fail "$size bytes, more than 256 KB"
+
+# What Windows itself provides, the C runtime msvcrt.dll included.
+allowed='^(kernel32|user32|gdi32|imm32|comctl32|msvcrt|advapi32|shell32|ole32|version)\.dll$'
+imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+[ -n "$imports" ] || fail "no imports found"
+for dll in $imports; do
+  grep -qiE "$allowed" <<<"$dll" || fail "imports $dll"
+done
+
+resources=$("$triple-windres" -i "$exe" -O rc)
+expect() { grep -qF -- "$1" <<<"$resources" || fail "resource lacks: $1"; }
+expect '1 14 /* RT_GROUP_ICON */'
+expect '"\040\040\020\000", 1, 4,'  # 32 x 32, 16 colours, 4 bits a pixel
+expect '1 VERSIONINFO'
+expect 'FILEVERSION 1, 1, 0, 7'
+expect 'PRODUCTVERSION 1, 1, 0, 7'
+expect 'BLOCK "041104B0"'
+expect 'VALUE "FileDescription", L"\x30bf\x30a4\x30de\x30bb\x30c3\x30c8"'  # タイマセット
+expect 'VALUE "FileVersion", "1.01.0007"'
+expect 'VALUE "ProductVersion", "1.01.0007"'
+expect 'VALUE "Translation", 0x411, 1200'
+expect '1 24 /* RT_MANIFEST */'
+expect 'Microsoft.Windows.Common-Controls'
+expect 'PerMonitorV2'
+
+echo "$exe: $format, $size bytes, imports:" $imports
+[ "$failures" -eq 0 ]
