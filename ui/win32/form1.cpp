@@ -20,7 +20,7 @@ constexpr int kClientHeight = 1035;
 
 enum class Font { kMessage, kBox, kColon };
 
-struct ControlSpec {
+struct ControlDesign {
   int id;
   const wchar_t* className;
   const wchar_t* text;
@@ -33,7 +33,7 @@ struct ControlSpec {
 // Created in this order, which is the Tab order; the label takes no focus.
 // Each control is its own group, so arrow keys never move the focus.
 constexpr DWORD kBox = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {Form1::kCommand1, L"BUTTON", L"セット", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 1320, 120, 975, 375,
      Font::kMessage},
     {Form1::kT1, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 120, 495, 375, Font::kBox},
@@ -212,10 +212,11 @@ void Form1::create() {
 }
 
 void Form1::createControls() {
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlDesign& design : kControls) {
     const HWND control = CreateWindowExW(
-        spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | WS_GROUP | spec.style, 0,
-        0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        design.exStyle, design.className, design.text,
+        WS_CHILD | WS_VISIBLE | WS_GROUP | design.style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, nullptr);
     if (!control) throwLastError("CreateWindowExW");
   }
   command1_ = GetDlgItem(hwnd_, kCommand1);
@@ -242,14 +243,14 @@ void Form1::layout(UINT dpi) {
   colonFont_ = createGothic(1125, dpi);
   messageFont_ = createMessageFont(dpi);
 
-  for (const ControlSpec& spec : kControls) {
-    const HWND control = GetDlgItem(hwnd_, spec.id);
-    SetWindowPos(control, nullptr, twipsToPixels(spec.left, dpi), twipsToPixels(spec.top, dpi),
-                 twipsToPixels(spec.width, dpi), twipsToPixels(spec.height, dpi),
+  for (const ControlDesign& design : kControls) {
+    const HWND control = GetDlgItem(hwnd_, design.id);
+    SetWindowPos(control, nullptr, twipsToPixels(design.left, dpi), twipsToPixels(design.top, dpi),
+                 twipsToPixels(design.width, dpi), twipsToPixels(design.height, dpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    const HFONT font = spec.font == Font::kBox     ? boxFont_
-                       : spec.font == Font::kColon ? colonFont_
-                                                   : messageFont_;
+    const HFONT font = design.font == Font::kBox     ? boxFont_
+                       : design.font == Font::kColon ? colonFont_
+                                                     : messageFont_;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   for (const HFONT font : oldFonts) {

@@ -340,14 +340,14 @@ TEST_F(Form1Window, IsAFixedCentredWindowWithACloseBoxOnly) {
   EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
 }
 
-struct ControlSpec {
+struct ControlCase {
   const wchar_t* name;
   const wchar_t* className;
   const wchar_t* text;
   int left, top, width, height;  // twips
 };
 
-constexpr std::array<ControlSpec, 5> kControls = {{
+constexpr std::array<ControlCase, 5> kControls = {{
     {L"Command1", L"Button", L"セット", 1320, 120, 975, 375},
     {L"t1", L"Edit", L"", 0, 120, 495, 375},
     {L"t2", L"Edit", L"", 720, 120, 495, 375},
@@ -358,19 +358,19 @@ constexpr std::array<ControlSpec, 5> kControls = {{
 TEST_F(Form1Window, HasEachControlWhereItsTwipsSay) {
   ASSERT_EQ(run->controlCount(), kControls.size());
   for (std::size_t n = 0; n < kControls.size(); ++n) {
-    const ControlSpec& spec = kControls[n];
+    const ControlCase& expected = kControls[n];
     SCOPED_TRACE(testing::Message() << "control " << n);
     const HWND control = run->control(n);
     wchar_t className[64] = {};
     GetClassNameW(control, className, 64);
-    EXPECT_EQ(lstrcmpiW(className, spec.className), 0) << spec.className;
-    EXPECT_EQ(textOf(control), spec.text);
+    EXPECT_EQ(lstrcmpiW(className, expected.className), 0) << expected.className;
+    EXPECT_EQ(textOf(control), expected.text);
 
     const RECT rect = rectInParent(control);
-    EXPECT_EQ(rect.left, scaled(spec.left, dpi));
-    EXPECT_EQ(rect.top, scaled(spec.top, dpi));
-    EXPECT_EQ(rect.right - rect.left, scaled(spec.width, dpi));
-    EXPECT_EQ(rect.bottom - rect.top, scaled(spec.height, dpi));
+    EXPECT_EQ(rect.left, scaled(expected.left, dpi));
+    EXPECT_EQ(rect.top, scaled(expected.top, dpi));
+    EXPECT_EQ(rect.right - rect.left, scaled(expected.width, dpi));
+    EXPECT_EQ(rect.bottom - rect.top, scaled(expected.height, dpi));
   }
 }
 
