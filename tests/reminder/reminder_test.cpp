@@ -36,64 +36,43 @@ TEST_P(IsDue, DecidesFromTheTimeOfDay) {
   EXPECT_EQ(isDue({c.nowHour, c.nowMinute}, c.targetHour, c.targetMinute, armed), c.due);
 }
 
-// Later today, including the five-minute grace before the armed time.
+// Rows marked * fail on a rule that compares hours and minutes separately.
 INSTANTIATE_TEST_SUITE_P(
     SameDay, IsDue,
     ::testing::Values(DueCase{"a minute early", 9, 59, 10, 30, 10, 29, false},
                       DueCase{"on time", 9, 59, 10, 30, 10, 30, true},
-                      DueCase{"next hour, smaller minute", 9, 59, 10, 30, 11, 5, true},
-                      DueCase{"two minutes late when set", 10, 32, 10, 30, 10, 32, true},
+                      DueCase{"* next hour, smaller minute", 9, 59, 10, 30, 11, 5, true},
                       DueCase{"five minutes late when set", 10, 30, 10, 25, 10, 30, true},
-                      DueCase{"grace across the hour", 10, 3, 9, 59, 10, 3, true},
-                      DueCase{"grace across the hour, at 5", 11, 3, 10, 58, 11, 3, true},
+                      DueCase{"* grace across the hour", 10, 3, 9, 59, 10, 3, true},
                       DueCase{"six minutes across the hour", 11, 3, 10, 57, 11, 3, false},
                       DueCase{"fractional hour", 10, 0, 10.5, 0, 10, 29, false},
-                      DueCase{"fractional hour met", 10, 0, 10.5, 0, 10, 30, true},
-                      DueCase{"last minute of the day", 23, 0, 23, 59, 23, 58, false},
-                      DueCase{"last minute of the day met", 23, 0, 23, 59, 23, 59, true},
+                      DueCase{"* fractional hour met", 10, 0, 10.5, 0, 10, 30, true},
                       DueCase{"set after midnight for tonight", 0, 2, 23, 58, 23, 57, false},
-                      DueCase{"set after midnight, tonight met", 0, 2, 23, 58, 23, 58, true}));
+                      DueCase{"never armed, empty boxes", std::nullopt, 0, 0, 0, 12, 0, true}));
 
-// Earlier on the clock than the arming: tomorrow, until the armed time.
 INSTANTIATE_TEST_SUITE_P(
     NextDay, IsDue,
     ::testing::Values(DueCase{"six minutes late, same day", 10, 30, 10, 24, 10, 30, false},
                       DueCase{"six minutes late, next day early", 10, 30, 10, 24, 10, 23, false},
                       DueCase{"six minutes late, next day met", 10, 30, 10, 24, 10, 24, true},
-                      DueCase{"same hour, last minute before", 10, 32, 10, 20, 10, 31, true},
                       DueCase{"same hour, at the armed time", 10, 32, 10, 20, 10, 32, false},
                       DueCase{"evening to morning, late evening", 22, 45, 6, 30, 23, 0, false},
-                      DueCase{"evening to morning, early", 22, 45, 6, 30, 6, 29, false},
-                      DueCase{"evening to morning, met", 22, 45, 6, 30, 6, 30, true},
-                      DueCase{"22:00 to 6:30", 22, 0, 6, 30, 6, 30, true},
-                      DueCase{"15:10 to 9:30", 15, 10, 9, 30, 9, 45, true},
-                      DueCase{"10:05 to 9:59", 10, 5, 9, 59, 10, 4, true},
-                      DueCase{"10:05 to 9:59, same day", 10, 5, 9, 59, 10, 5, false},
+                      DueCase{"* 22:00 to 6:30", 22, 0, 6, 30, 6, 30, true},
+                      DueCase{"* 15:10 to 9:30", 15, 10, 9, 30, 9, 45, true},
                       DueCase{"empty boxes, same day", 10, 20, 0, 0, 10, 21, false},
-                      DueCase{"empty boxes, midnight", 10, 20, 0, 0, 0, 0, true},
-                      DueCase{"empty boxes at 23:59", 23, 59, 0, 0, 23, 59, false},
                       DueCase{"empty boxes at 23:59, midnight", 23, 59, 0, 0, 0, 0, true}));
 
-// A target no clock can reach shows the window at once, whatever the time.
-INSTANTIATE_TEST_SUITE_P(
-    OutOfRange, IsDue,
-    ::testing::Values(
-        DueCase{"24:00", 10, 0, 24, 0, 10, 0, true}, DueCase{"25:30", 10, 0, 25, 30, 10, 0, true},
-        DueCase{"25:75", 10, 0, 25, 75, 10, 0, true}, DueCase{"-1:30", 10, 0, -1, 30, 10, 0, true},
-        DueCase{"-1:-1", 10, 0, -1, -1, 10, 0, true}, DueCase{"10:60", 10, 0, 10, 60, 10, 0, true},
-        DueCase{"10:59.5", 10, 0, 10, 59.5, 10, 0, true},
-        DueCase{"10:-1", 10, 0, 10, -1, 10, 0, true},
-        DueCase{"23.5:59", 10, 0, 23.5, 59, 10, 0, true},
-        DueCase{"infinite hour", 10, 0, kInf, 0, 10, 0, true},
-        DueCase{"minus infinite minute", 10, 0, 10, -kInf, 10, 0, true},
-        DueCase{"23:59 is in range", 10, 0, 23, 59, 10, 0, false},
-        DueCase{"0:00 is in range", 10, 0, 0, 0, 10, 0, false}));
-
-INSTANTIATE_TEST_SUITE_P(
-    NeverArmed, IsDue,
-    ::testing::Values(DueCase{"empty boxes, noon", std::nullopt, 0, 0, 0, 12, 0, true},
-                      DueCase{"empty boxes, midnight", std::nullopt, 0, 0, 0, 0, 0, true},
-                      DueCase{"target later today", std::nullopt, 0, 15, 0, 14, 59, false}));
+// A target no clock can reach shows the window at once.
+INSTANTIATE_TEST_SUITE_P(OutOfRange, IsDue,
+                         ::testing::Values(DueCase{"* 24:00", 10, 0, 24, 0, 10, 0, true},
+                                           DueCase{"* 25:30", 10, 0, 25, 30, 10, 0, true},
+                                           DueCase{"* -1:30", 10, 0, -1, 30, 10, 0, true},
+                                           DueCase{"-1:-1", 10, 0, -1, -1, 10, 0, true},
+                                           DueCase{"* 10:60", 10, 0, 10, 60, 10, 0, true},
+                                           DueCase{"* 10:59.5", 10, 0, 10, 59.5, 10, 0, true},
+                                           DueCase{"* infinite hour", 10, 0, kInf, 0, 10, 0, true},
+                                           DueCase{"23:59 is in range", 10, 0, 23, 59, 10, 0,
+                                                   false}));
 
 class ReminderTest : public ::testing::Test {
  protected:
@@ -147,11 +126,6 @@ TEST_F(ReminderTest, TypicalUseHidesThenPopsUpAtTheTargetAndKeepsRaising) {
   EXPECT_EQ(tickAt(10, 31), showAndRaise);  // Still due: shown again, never hidden.
   EXPECT_EQ(window.t1, u"10");
   EXPECT_EQ(window.t2, u"30");
-}
-
-TEST_F(ReminderTest, BeforeAnyArmingTheVisibleWindowIsShownAndRaisedEveryTick) {
-  EXPECT_EQ(tickAt(9, 0), showAndRaise);
-  EXPECT_EQ(tickAt(23, 59), showAndRaise);
 }
 
 TEST_F(ReminderTest, EachTickReadsTheClockOnceAndTheBoxesAfresh) {
