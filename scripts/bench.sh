@@ -36,13 +36,25 @@ row "core: numeric value, 10 M letters" "$(printf '%.4f ms' "$letters_ms")" "≤
   "$(verdict "$letters_ms" 50)"
 
 # --- The Linux program beside the bare Qt window, in a private X server ---
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$bin/display" 2>>"$log" &
-xvfb=$!
+# A display number of our own: -displayfd can race with another X server
+# starting at the same moment and hand back a display that is not ours.
 pids=()
-cleanup() { kill "${pids[@]}" "$xvfb" 2>/dev/null || true; }
+cleanup() { kill "${pids[@]}" "${xvfb:-}" 2>/dev/null || true; }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -s "$bin/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$bin/display")
+for n in $(shuf -i 100-899 -n 20); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>>"$log" &
+  xvfb=$!
+  for _ in $(seq 100); do
+    kill -0 "$xvfb" 2>/dev/null || break
+    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break 2
+    sleep 0.1
+  done
+  kill "$xvfb" 2>/dev/null || true
+  xvfb=""
+done
+[ -n "${xvfb:-}" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$n
 export XDG_RUNTIME_DIR=$bin/xdg && mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 start() { "$map_wait" "$@" 2>>"$log"; }  # prints: ms pid window
