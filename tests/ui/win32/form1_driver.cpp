@@ -91,9 +91,8 @@ void expectControls(HWND form1, UINT dpi, bool withFonts) {
               (std::array<LONG, 4>{pixels(c.left, dpi), pixels(c.top, dpi), pixels(c.width, dpi),
                                    pixels(c.height, dpi)}));
     if (!withFonts) continue;
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
-               &font);
+    LOGFONTW got{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof got, &got);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
@@ -102,7 +101,7 @@ void expectControls(HWND form1, UINT dpi, bool withFonts) {
     Font want{m.lfFaceName, m.lfHeight, m.lfWeight, m.lfCharSet};
     if (c.centipoints)
       want = {L"ＭＳ Ｐゴシック", -MulDiv(c.centipoints, dpi, 7200), FW_BOLD, SHIFTJIS_CHARSET};
-    EXPECT_EQ(Font(font.lfFaceName, font.lfHeight, font.lfWeight, font.lfCharSet), want);
+    EXPECT_EQ(Font(got.lfFaceName, got.lfHeight, got.lfWeight, got.lfCharSet), want);
   }
 }
 
@@ -119,8 +118,9 @@ HWND focus() {
 }
 
 TEST(ProgramFile, CarriesTheVersionRecord) {
-  std::vector<char> data(GetFileVersionInfoSizeW(program.c_str(), nullptr));
-  GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data());
+  const DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  std::vector<char> data(size);
+  ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, data.data())) << program;
   for (const auto& [name, text] : {std::pair{L"FileDescription", L"タイマセット"},
                                    {L"FileVersion", L"1.01.0007"},
                                    {L"ProductVersion", L"1.01.0007"}}) {
@@ -203,7 +203,7 @@ TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
   EXPECT_FALSE(IsWindowVisible(form1)) << "shown for a target not due";
 
   PostMessageW(form1, WM_CLOSE, 0, 0);
-  DWORD code = WaitForSingleObject(process.hProcess, 10000);
+  DWORD code = WaitForSingleObject(process.hProcess, 10000);  // Then the exit code
   GetExitCodeProcess(process.hProcess, &code);
   EXPECT_EQ(code, 0u) << "259: still running";
 }
