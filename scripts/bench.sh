@@ -134,7 +134,7 @@ click_hide "$day_win"
 rss_start=$(rss_kb "$day_pid")
 rss_end=$rss_start
 popped=""
-deadline=$(awk -v t="$t0" -v s=$speed 'BEGIN { print t + 90000 / s }')
+deadline=$(awk -v t="$t0" -v s=$speed 'BEGIN { printf "%.3f", t + 90000 / s }')
 while awk -v d="$deadline" -v n="$(date +%s.%N)" 'BEGIN { exit !(n < d) }'; do
   rss_end=$(rss_kb "$day_pid")
   if xwininfo -id "$day_win" | grep -q IsViewable; then
