@@ -18,7 +18,7 @@ cmake --build --preset mingw64 -j "$jobs"
 ctest --preset mingw64 | tee build/mingw64/ctest.log
 cmake --preset mingw32
 cmake --build --preset mingw32 -j "$jobs"
-bash tests/ui/win32/inspect_exe.sh build/mingw32/ui/win32/timerset.exe i686
+bash tests/ui/win32/check_exe.sh build/mingw32/ui/win32/timerset.exe i686
 
 # One closing line over both test runs (a failure has already stopped the script).
 total=$(sed -n 's/.*tests failed out of \([0-9]*\)/\1/p' build/test/ctest.log build/mingw64/ctest.log |

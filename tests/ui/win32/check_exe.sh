@@ -3,7 +3,7 @@
 # subsystem, imports (Windows system DLLs only), size, and the resources
 # (icon 1, version record, manifest). For the i686 build, which this machine
 # cannot run, this is the whole test.
-# Usage: inspect_exe.sh EXE i686|x86_64
+# Usage: check_exe.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1
 arch=$2
