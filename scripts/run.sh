@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  echo "タイマセット needs a display: run it on a desktop, or without one as: xvfb-run -a bash scripts/run.sh" >&2
+  echo "タイマセット needs a display: run it on a desktop, or without one as: xvfb-run -a bash scripts/run.sh (package xvfb)" >&2
   exit 1
 fi
 bash scripts/deps.sh run
