@@ -23,22 +23,29 @@ class WindowOps {
 };
 
 // The clock time at the last arming. armedHour is empty until the first
-// arming and then counts as 0 in every comparison.
+// arming; until then the armed time counts as 0:00 of the day being checked.
 struct ArmedTime {
   std::optional<double> armedHour;
   std::int16_t armedMinute = 0;
+  std::int32_t armedDay = 0;  // As ClockReading::day.
 };
 
 // Whether the window should be shown, given one clock reading, the target
-// typed into the boxes and the armed time. Times of day are compared in
-// minutes since midnight:
+// typed into the boxes and the armed time. Moments are local wall-clock
+// minutes on one line, day * 1440 + hour * 60 + minute, so that a
+// daylight-saving change neither skips nor repeats a reminder: a target the
+// clock jumps over is due once it has jumped.
 //  - a target outside 0:00-23:59 (in either part) is due at once, so that the
 //    user sees it was not taken;
-//  - a target at or after five minutes before the armed time is later today,
-//    and due once the clock reaches it;
-//  - an earlier target is tomorrow's, due once the clock has passed midnight
-//    and reached it, while still before the armed time.
-bool isDue(ClockReading now, double targetHour, double targetMinute, const ArmedTime& armed);
+//  - otherwise it is due at its first time of day at or after five minutes
+//    before the armed time, and stays due from then on, however many days
+//    later the check comes.
+bool isDue(const ClockReading& now, double targetHour, double targetMinute, const ArmedTime& armed);
+
+// Milliseconds from the reading to the next :00, :20 or :40 second of the
+// clock, strictly after it (20000 on a mark): ticks stay on those marks
+// however late a timer fires, instead of drifting.
+int millisecondsToNextCheck(const ClockReading& now);
 
 // The reminder behind one window: arming on the button, the check on each tick.
 class Reminder {

@@ -5,24 +5,37 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
-#include <ctime>
+#include <time.h>
+
+#include <algorithm>
 #endif
 
 namespace reminder {
 
 ClockReading SystemClock::read() const {
+  ClockReading reading;
 #ifdef _WIN32
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  return {static_cast<double>(now.wHour), static_cast<double>(now.wMinute)};
+  reading.hour = now.wHour;
+  reading.minute = now.wMinute;
+  reading.day = civilDay(now.wYear, now.wMonth, now.wDay);
+  reading.second = now.wSecond;
+  reading.millisecond = now.wMilliseconds;
 #else
-  const std::time_t seconds = std::time(nullptr);
-  std::tm local{};
-  if (localtime_r(&seconds, &local) == nullptr) {
-    return {};  // Unreachable for any real time; midnight is the safe reading.
+  timespec now{};
+  tm local{};
+  if (clock_gettime(CLOCK_REALTIME, &now) != 0 || localtime_r(&now.tv_sec, &local) == nullptr) {
+    return reading;  // Unreachable for any real time; midnight is the safe reading.
   }
-  return {static_cast<double>(local.tm_hour), static_cast<double>(local.tm_min)};
+  reading.hour = local.tm_hour;
+  reading.minute = local.tm_min;
+  reading.day = civilDay(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                         static_cast<unsigned>(local.tm_mday));
+  reading.second = std::min(local.tm_sec, 59);  // A leap second stays in its minute.
+  reading.millisecond = static_cast<int>(now.tv_nsec / 1'000'000);
 #endif
+  return reading;
 }
 
 }  // namespace reminder

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@ namespace reminder::testing {
 class FakeClock final : public Clock {
  public:
   void set(double hour, double minute) { now_ = {hour, minute}; }
+  void set(std::int32_t day, double hour, double minute, int second = 0, int millisecond = 0) {
+    now_ = {hour, minute, day, second, millisecond};
+  }
   ClockReading read() const override {
     ++reads;
     return now_;

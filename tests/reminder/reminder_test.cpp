@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -16,13 +17,27 @@ using testing::FakeClock;
 using testing::FakeWindow;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+constexpr std::int32_t kDay = civilDay(2026, 3, 10);
+// Two nights of a daylight-saving change: in the rows the clock jumps 1:59 -> 3:00
+// on the first and 1:59 -> 1:00 on the second.
+constexpr std::int32_t kSpringForward = civilDay(2026, 3, 29);
+constexpr std::int32_t kFallBack = civilDay(2026, 10, 25);
+
+struct When {
+  std::int32_t day;
+  double hour, minute;
+};
+
+constexpr When on(std::int32_t day, double hour, double minute) { return {day, hour, minute}; }
+constexpr When at(double hour, double minute) { return {kDay, hour, minute}; }
 
 struct DueCase {
   const char* name;
-  std::optional<double> armedHour;  // empty: never armed
-  int armedMinute;
+  std::optional<When> armed;  // empty: never armed
   double targetHour, targetMinute;
-  double nowHour, nowMinute;
+  When now;
   bool due;
 };
 
@@ -30,49 +45,155 @@ void PrintTo(const DueCase& c, std::ostream* os) { *os << c.name; }
 
 class IsDue : public ::testing::TestWithParam<DueCase> {};
 
-TEST_P(IsDue, DecidesFromTheTimeOfDay) {
+TEST_P(IsDue, DecidesFromTheWallClock) {
   const DueCase& c = GetParam();
-  const ArmedTime armed{c.armedHour, static_cast<std::int16_t>(c.armedMinute)};
-  EXPECT_EQ(isDue({c.nowHour, c.nowMinute}, c.targetHour, c.targetMinute, armed), c.due);
+  ArmedTime armed;
+  if (c.armed) {
+    armed.armedHour = c.armed->hour;
+    armed.armedMinute = static_cast<std::int16_t>(c.armed->minute);
+    armed.armedDay = c.armed->day;
+  }
+  ClockReading now;
+  now.day = c.now.day;
+  now.hour = c.now.hour;
+  now.minute = c.now.minute;
+  EXPECT_EQ(isDue(now, c.targetHour, c.targetMinute, armed), c.due);
 }
 
-// Rows marked * fail on a rule that compares hours and minutes separately.
+// Rows marked * fail on a rule that compares hours and minutes separately;
+// rows marked + fail on one that compares times of day and ignores the date.
 INSTANTIATE_TEST_SUITE_P(
     SameDay, IsDue,
-    ::testing::Values(DueCase{"a minute early", 9, 59, 10, 30, 10, 29, false},
-                      DueCase{"on time", 9, 59, 10, 30, 10, 30, true},
-                      DueCase{"* next hour, smaller minute", 9, 59, 10, 30, 11, 5, true},
-                      DueCase{"five minutes late when set", 10, 30, 10, 25, 10, 30, true},
-                      DueCase{"* grace across the hour", 10, 3, 9, 59, 10, 3, true},
-                      DueCase{"six minutes across the hour", 11, 3, 10, 57, 11, 3, false},
-                      DueCase{"fractional hour", 10, 0, 10.5, 0, 10, 29, false},
-                      DueCase{"* fractional hour met", 10, 0, 10.5, 0, 10, 30, true},
-                      DueCase{"set after midnight for tonight", 0, 2, 23, 58, 23, 57, false},
-                      DueCase{"never armed, empty boxes", std::nullopt, 0, 0, 0, 12, 0, true}));
+    ::testing::Values(
+        DueCase{"a minute early", at(9, 59), 10, 30, at(10, 29), false},
+        DueCase{"on time", at(9, 59), 10, 30, at(10, 30), true},
+        DueCase{"* next hour, smaller minute", at(9, 59), 10, 30, at(11, 5), true},
+        DueCase{"five minutes late when set", at(10, 30), 10, 25, at(10, 30), true},
+        DueCase{"* grace across the hour", at(10, 3), 9, 59, at(10, 3), true},
+        DueCase{"six minutes across the hour", at(11, 3), 10, 57, at(11, 3), false},
+        DueCase{"fractional hour", at(10, 0), 10.5, 0, at(10, 29), false},
+        DueCase{"* fractional hour met", at(10, 0), 10.5, 0, at(10, 30), true},
+        DueCase{"+ set at 0:02 for 23:58: grace across midnight", at(0, 2), 23, 58, at(0, 2), true},
+        DueCase{"+ set at 0:02 for 23:58, later that night", at(0, 2), 23, 58, at(23, 57), true},
+        DueCase{"never armed, empty boxes", std::nullopt, 0, 0, at(12, 0), true},
+        // Before the first arming the armed time is 0:00 of the day checked, not of 1970.
+        DueCase{"never armed, before the target", std::nullopt, 6, 30, at(6, 29), false},
+        DueCase{"never armed, at the target", std::nullopt, 6, 30, at(6, 30), true}));
 
 INSTANTIATE_TEST_SUITE_P(
     NextDay, IsDue,
-    ::testing::Values(DueCase{"six minutes late, same day", 10, 30, 10, 24, 10, 30, false},
-                      DueCase{"six minutes late, next day early", 10, 30, 10, 24, 10, 23, false},
-                      DueCase{"six minutes late, next day met", 10, 30, 10, 24, 10, 24, true},
-                      DueCase{"same hour, at the armed time", 10, 32, 10, 20, 10, 32, false},
-                      DueCase{"evening to morning, late evening", 22, 45, 6, 30, 23, 0, false},
-                      DueCase{"* 22:00 to 6:30", 22, 0, 6, 30, 6, 30, true},
-                      DueCase{"* 15:10 to 9:30", 15, 10, 9, 30, 9, 45, true},
-                      DueCase{"empty boxes, same day", 10, 20, 0, 0, 10, 21, false},
-                      DueCase{"empty boxes at 23:59, midnight", 23, 59, 0, 0, 0, 0, true}));
+    ::testing::Values(
+        DueCase{"six minutes late, same day", at(10, 30), 10, 24, at(10, 30), false},
+        DueCase{"six minutes late, next day early", at(10, 30), 10, 24, on(kDay + 1, 10, 23),
+                false},
+        DueCase{"six minutes late, next day met", at(10, 30), 10, 24, on(kDay + 1, 10, 24), true},
+        DueCase{"same hour, at the armed time", at(10, 32), 10, 20, at(10, 32), false},
+        DueCase{"evening to morning, late evening", at(22, 45), 6, 30, at(23, 0), false},
+        DueCase{"* 22:00 to 6:30", at(22, 0), 6, 30, on(kDay + 1, 6, 30), true},
+        DueCase{"* 15:10 to 9:30", at(15, 10), 9, 30, on(kDay + 1, 9, 45), true},
+        DueCase{"empty boxes, same day", at(10, 20), 0, 0, at(10, 21), false},
+        DueCase{"empty boxes at 23:59, midnight", at(23, 59), 0, 0, on(kDay + 1, 0, 0), true}));
+
+// The computer asleep or off past the target: shown on the first check after.
+INSTANTIATE_TEST_SUITE_P(
+    Asleep, IsDue,
+    ::testing::Values(
+        DueCase{"21:00 for 23:30, asleep from 23:00", at(21, 0), 23, 30, at(23, 0), false},
+        DueCase{"+ 21:00 for 23:30, woken at 7:00", at(21, 0), 23, 30, on(kDay + 1, 7, 0), true},
+        DueCase{"+ 10:00 for 10:30, woken at 9:00", at(10, 0), 10, 30, on(kDay + 1, 9, 0), true},
+        DueCase{"+ 23:50 for 0:10, off until 23:55", at(23, 50), 0, 10, on(kDay + 1, 23, 55), true},
+        DueCase{"+ a week asleep, evening target", at(21, 0), 23, 30, on(kDay + 7, 8, 0), true},
+        DueCase{"+ a week asleep, morning target", at(22, 0), 6, 30, on(kDay + 7, 23, 0), true}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Calendar, IsDue,
+    ::testing::Values(DueCase{"new year: a minute early", on(civilDay(2026, 12, 31), 23, 50), 0, 10,
+                              on(civilDay(2027, 1, 1), 0, 9), false},
+                      DueCase{"new year: on time", on(civilDay(2026, 12, 31), 23, 50), 0, 10,
+                              on(civilDay(2027, 1, 1), 0, 10), true},
+                      DueCase{"+ new year: that evening", on(civilDay(2026, 12, 31), 23, 50), 0, 10,
+                              on(civilDay(2027, 1, 1), 23, 55), true},
+                      DueCase{"+ month end to the next evening", on(civilDay(2026, 1, 31), 22, 0),
+                              6, 30, on(civilDay(2026, 2, 1), 23, 0), true},
+                      DueCase{"leap day: on time", on(civilDay(2028, 2, 28), 23, 50), 0, 10,
+                              on(civilDay(2028, 2, 29), 0, 10), true},
+                      DueCase{"+ leap day: that evening", on(civilDay(2028, 2, 28), 23, 50), 0, 10,
+                              on(civilDay(2028, 2, 29), 23, 55), true},
+                      DueCase{"after a leap day: a minute early", on(civilDay(2028, 2, 29), 23, 50),
+                              0, 10, on(civilDay(2028, 3, 1), 0, 9), false},
+                      DueCase{"+ no leap day: March 1 evening", on(civilDay(2027, 2, 28), 23, 50),
+                              0, 10, on(civilDay(2027, 3, 1), 23, 55), true}));
+
+INSTANTIATE_TEST_SUITE_P(
+    DaylightSaving, IsDue,
+    ::testing::Values(DueCase{"spring: before the jump", on(kSpringForward - 1, 22, 0), 2, 30,
+                              on(kSpringForward, 1, 59), false},
+                      DueCase{"spring: 2:30 jumped over, due at 3:00",
+                              on(kSpringForward - 1, 22, 0), 2, 30, on(kSpringForward, 3, 0), true},
+                      DueCase{"spring: armed 1:50 for 2:30", on(kSpringForward, 1, 50), 2, 30,
+                              on(kSpringForward, 3, 0), true},
+                      DueCase{"+ spring: armed 2:40 the day before", on(kSpringForward - 1, 2, 40),
+                              2, 30, on(kSpringForward, 3, 0), true},
+                      DueCase{"fall: 1:10 in the repeated hour for 1:30, early",
+                              on(kFallBack, 1, 10), 1, 30, on(kFallBack, 1, 29), false},
+                      DueCase{"fall: 1:10 in the repeated hour for 1:30, met", on(kFallBack, 1, 10),
+                              1, 30, on(kFallBack, 1, 30), true},
+                      DueCase{"+ fall: armed 1:50 for tomorrow, 1:30 repeats", on(kFallBack, 1, 50),
+                              1, 30, on(kFallBack, 1, 30), false}));
+
+// The user moves the clock: backwards never fires early, forwards past the target fires.
+INSTANTIATE_TEST_SUITE_P(
+    ClockChanged, IsDue,
+    ::testing::Values(DueCase{"back a day, before the target's time", at(10, 0), 11, 0,
+                              on(kDay - 1, 10, 59), false},
+                      DueCase{"+ back a day, after the target's time", at(10, 0), 11, 0,
+                              on(kDay - 1, 11, 30), false},
+                      DueCase{"back an hour", at(10, 0), 11, 0, at(9, 0), false},
+                      DueCase{"forward past the target", at(10, 0), 11, 0, at(13, 0), true},
+                      DueCase{"+ forward three days, before the target's time", at(10, 0), 11, 0,
+                              on(kDay + 3, 10, 0), true}));
 
 // A target no clock can reach shows the window at once.
-INSTANTIATE_TEST_SUITE_P(OutOfRange, IsDue,
-                         ::testing::Values(DueCase{"* 24:00", 10, 0, 24, 0, 10, 0, true},
-                                           DueCase{"* 25:30", 10, 0, 25, 30, 10, 0, true},
-                                           DueCase{"* -1:30", 10, 0, -1, 30, 10, 0, true},
-                                           DueCase{"-1:-1", 10, 0, -1, -1, 10, 0, true},
-                                           DueCase{"* 10:60", 10, 0, 10, 60, 10, 0, true},
-                                           DueCase{"* 10:59.5", 10, 0, 10, 59.5, 10, 0, true},
-                                           DueCase{"* infinite hour", 10, 0, kInf, 0, 10, 0, true},
-                                           DueCase{"23:59 is in range", 10, 0, 23, 59, 10, 0,
-                                                   false}));
+INSTANTIATE_TEST_SUITE_P(
+    OutOfRange, IsDue,
+    ::testing::Values(DueCase{"* 24:00", at(10, 0), 24, 0, at(10, 0), true},
+                      DueCase{"* 25:30", at(10, 0), 25, 30, at(10, 0), true},
+                      DueCase{"* -1:30", at(10, 0), -1, 30, at(10, 0), true},
+                      DueCase{"-1:-1", at(10, 0), -1, -1, at(10, 0), true},
+                      DueCase{"* 10:60", at(10, 0), 10, 60, at(10, 0), true},
+                      DueCase{"* 10:59.5", at(10, 0), 10, 59.5, at(10, 0), true},
+                      DueCase{"23.5:59, past the end of the day", at(10, 0), 23.5, 59, at(10, 0),
+                              true},
+                      DueCase{"* infinite hour", at(10, 0), kInf, 0, at(10, 0), true},
+                      DueCase{"NaN hour", at(10, 0), kNaN, 0, at(10, 0), true},
+                      DueCase{"NaN minute", at(10, 0), 10, kNaN, at(10, 0), true},
+                      DueCase{"23:59 is in range", at(10, 0), 23, 59, at(10, 0), false}));
+
+struct WaitCase {
+  int second, millisecond;
+  int expected;
+};
+
+void PrintTo(const WaitCase& c, std::ostream* os) {
+  *os << ":" << c.second << "." << c.millisecond << " waits " << c.expected;
+}
+
+class MillisecondsToNextCheck : public ::testing::TestWithParam<WaitCase> {};
+
+TEST_P(MillisecondsToNextCheck, WaitsForTheNextMark) {
+  ClockReading now;
+  now.second = GetParam().second;
+  now.millisecond = GetParam().millisecond;
+  EXPECT_EQ(millisecondsToNextCheck(now), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marks, MillisecondsToNextCheck,
+    ::testing::Values(WaitCase{0, 0, 20'000}, WaitCase{20, 0, 20'000}, WaitCase{40, 0, 20'000},
+                      WaitCase{19, 999, 1}, WaitCase{39, 999, 1}, WaitCase{59, 999, 1},
+                      WaitCase{0, 1, 19'999}, WaitCase{20, 1, 19'999}, WaitCase{40, 1, 19'999},
+                      WaitCase{10, 0, 10'000}, WaitCase{30, 500, 9'500}, WaitCase{59, 0, 1'000},
+                      WaitCase{60, 0, 20'000}));  // A leap second: never a wait of 0.
 
 class ReminderTest : public ::testing::Test {
  protected:
@@ -80,18 +201,20 @@ class ReminderTest : public ::testing::Test {
     window.t1 = std::move(hour);
     window.t2 = std::move(minute);
   }
-  void armAt(double hour, double minute) {
-    clock.set(hour, minute);
+  void armAt(std::int32_t day, double hour, double minute) {
+    clock.set(day, hour, minute);
     reminder.armReminder();
     window.calls.clear();
   }
+  void armAt(double hour, double minute) { armAt(kDay, hour, minute); }
   // One tick at the given time; returns the window operations it called.
-  std::vector<std::string> tickAt(double hour, double minute) {
-    clock.set(hour, minute);
+  std::vector<std::string> tickAt(std::int32_t day, double hour, double minute) {
+    clock.set(day, hour, minute);
     window.calls.clear();
     reminder.checkReminder();
     return window.calls;
   }
+  std::vector<std::string> tickAt(double hour, double minute) { return tickAt(kDay, hour, minute); }
 
   FakeClock clock;
   FakeWindow window;
@@ -102,16 +225,19 @@ class ReminderTest : public ::testing::Test {
 
 TEST_F(ReminderTest, ArmingNotesTheClockAndHidesWhateverTheBoxesHold) {
   EXPECT_FALSE(reminder.armedTime().armedHour.has_value());
-  clock.set(0, 0);
+  clock.set(kDay, 0, 0);
   reminder.armReminder();
   EXPECT_EQ(window.calls, std::vector<std::string>{"hide"});
+  EXPECT_EQ(clock.reads, 1);
   EXPECT_EQ(reminder.armedTime().armedHour, std::optional<double>(0));
   EXPECT_EQ(reminder.armedTime().armedMinute, 0);
+  EXPECT_EQ(reminder.armedTime().armedDay, kDay);
 
   typeTarget(u"abc", u"1e999");
-  armAt(23, 59);
+  armAt(kDay + 1, 23, 59);
   EXPECT_EQ(reminder.armedTime().armedHour, std::optional<double>(23));
   EXPECT_EQ(reminder.armedTime().armedMinute, 59);
+  EXPECT_EQ(reminder.armedTime().armedDay, kDay + 1);
   EXPECT_FALSE(window.visible);
 }
 
@@ -124,6 +250,7 @@ TEST_F(ReminderTest, TypicalUseHidesThenPopsUpAtTheTargetAndKeepsRaising) {
   EXPECT_EQ(tickAt(10, 30), showAndRaise);
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(tickAt(10, 31), showAndRaise);  // Still due: shown again, never hidden.
+  EXPECT_EQ(tickAt(kDay + 1, 9, 0), showAndRaise);
   EXPECT_EQ(window.t1, u"10");
   EXPECT_EQ(window.t2, u"30");
 }
@@ -140,13 +267,33 @@ TEST_F(ReminderTest, EachTickReadsTheClockOnceAndTheBoxesAfresh) {
 
 TEST_F(ReminderTest, ASecondArmingReplacesTheFirst) {
   typeTarget(u"6", u"30");
-  armAt(22, 0);  // Tomorrow morning.
-  EXPECT_EQ(tickAt(23, 0), raiseOnly);
-  armAt(5, 0);  // Re-armed in the morning: the same target is now later today.
-  EXPECT_EQ(reminder.armedTime().armedHour, std::optional<double>(5));
-  EXPECT_EQ(reminder.armedTime().armedMinute, 0);
+  armAt(kDay, 22, 0);  // Tomorrow morning.
+  EXPECT_EQ(tickAt(kDay + 1, 6, 30), showAndRaise);
+  armAt(kDay + 1, 6, 40);  // Re-armed just after it: the same target is now the next day's.
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(reminder.armedTime().armedHour, std::optional<double>(6));
+  EXPECT_EQ(reminder.armedTime().armedMinute, 40);
+  EXPECT_EQ(reminder.armedTime().armedDay, kDay + 1);
+  EXPECT_EQ(tickAt(kDay + 1, 7, 0), raiseOnly);
+  EXPECT_EQ(tickAt(kDay + 2, 6, 29), raiseOnly);
+  EXPECT_EQ(tickAt(kDay + 2, 6, 30), showAndRaise);
+}
+
+TEST_F(ReminderTest, NeverArmedCountsFromMidnightOfTheTicksDay) {
+  typeTarget(u"6", u"30");
   EXPECT_EQ(tickAt(6, 29), raiseOnly);
   EXPECT_EQ(tickAt(6, 30), showAndRaise);
+}
+
+TEST_F(ReminderTest, TheRepeatedHourNeitherHidesNorLosesAReminder) {
+  typeTarget(u"1", u"30");
+  armAt(kFallBack, 1, 10);
+  EXPECT_EQ(tickAt(kFallBack, 1, 30), showAndRaise);
+  EXPECT_EQ(tickAt(kFallBack, 1, 0), raiseOnly);  // Back to 1:00: left shown.
+  EXPECT_TRUE(window.visible);
+  armAt(kFallBack, 1, 10);  // Armed again in the repeated hour.
+  EXPECT_EQ(tickAt(kFallBack, 1, 29), raiseOnly);
+  EXPECT_EQ(tickAt(kFallBack, 1, 30), showAndRaise);
 }
 
 TEST_F(ReminderTest, FullWidthAndUnreachableTargetsFromTheBoxes) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
@@ -9,29 +10,111 @@
 namespace reminder {
 namespace {
 
-void expectTimeOfDay(ClockReading now) {
+void expectWholeParts(const ClockReading& now) {
   EXPECT_TRUE(now.hour >= 0 && now.hour <= 23 && now.hour == std::floor(now.hour)) << now.hour;
   EXPECT_TRUE(now.minute >= 0 && now.minute <= 59 && now.minute == std::floor(now.minute));
+  EXPECT_TRUE(now.second >= 0 && now.second <= 59) << now.second;
+  EXPECT_TRUE(now.millisecond >= 0 && now.millisecond <= 999) << now.millisecond;
+  EXPECT_GT(now.day, civilDay(2020, 1, 1));
 }
 
 #ifdef _WIN32
-TEST(SystemClock, ReadsAWholeHourAndMinute) { expectTimeOfDay(SystemClock{}.read()); }
+TEST(SystemClock, ReadsAWholeDateAndTime) { expectWholeParts(SystemClock{}.read()); }
 #else
-// Local time, not UTC: nine hours east moves the hour by nine.
-TEST(SystemClock, ReadsTheLocalTimeOfDay) {
-  setenv("TZ", "UTC0", 1);
+double minutesOf(const ClockReading& now) { return now.day * 1440.0 + now.hour * 60 + now.minute; }
+
+ClockReading readIn(const char* zone) {
+  setenv("TZ", zone, 1);
   tzset();
-  const ClockReading utc = SystemClock{}.read();
-  setenv("TZ", "JST-9", 1);
-  tzset();
-  const ClockReading tokyo = SystemClock{}.read();
+  return SystemClock{}.read();
+}
+
+// Local date and time, not UTC: nine hours east is 540 minutes later on the
+// wall clock, whether or not the date differs; ten hours west is 600 earlier.
+TEST(SystemClock, ReadsTheLocalDateAndTime) {
+  const ClockReading utc = readIn("UTC0");
+  const ClockReading tokyo = readIn("JST-9");
+  const ClockReading honolulu = readIn("HST10");
   unsetenv("TZ");
   tzset();
-  expectTimeOfDay(tokyo);
-  if (tokyo.minute != utc.minute) GTEST_SKIP() << "the minute changed between the readings";
-  EXPECT_EQ(std::fmod(utc.hour + 9, 24), tokyo.hour);
+  expectWholeParts(utc);
+  expectWholeParts(tokyo);
+  expectWholeParts(honolulu);
+  if (tokyo.minute != utc.minute || honolulu.minute != utc.minute) {
+    GTEST_SKIP() << "the minute changed between the readings";
+  }
+  EXPECT_EQ(minutesOf(tokyo) - minutesOf(utc), 540);
+  EXPECT_EQ(minutesOf(honolulu) - minutesOf(utc), -600);
+  EXPECT_EQ(tokyo.day - utc.day, utc.hour + 9 >= 24 ? 1 : 0);
+}
+
+// In UTC the day is the count of whole days since the epoch.
+TEST(SystemClock, CountsDaysFromTheEpoch) {
+  const std::time_t before = std::time(nullptr);
+  const ClockReading utc = readIn("UTC0");
+  const std::time_t after = std::time(nullptr);
+  unsetenv("TZ");
+  tzset();
+  if (before / 86400 != after / 86400) GTEST_SKIP() << "midnight passed during the reading";
+  EXPECT_EQ(utc.day, before / 86400);
+  EXPECT_EQ(utc.hour, before % 86400 / 3600);
 }
 #endif
+
+struct CivilCase {
+  int year;
+  unsigned month, day;
+  std::int32_t expected;
+};
+
+void PrintTo(const CivilCase& c, std::ostream* os) {
+  *os << c.year << "-" << c.month << "-" << c.day;
+}
+
+class CivilDay : public ::testing::TestWithParam<CivilCase> {};
+
+TEST_P(CivilDay, CountsFromTheEpoch) {
+  const CivilCase& c = GetParam();
+  EXPECT_EQ(civilDay(c.year, c.month, c.day), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, CivilDay,
+                         ::testing::Values(CivilCase{1970, 1, 1, 0}, CivilCase{1969, 12, 31, -1},
+                                           CivilCase{2000, 1, 1, 10957},
+                                           CivilCase{2000, 3, 1, 11017},
+                                           CivilCase{2038, 1, 19, 24855},
+                                           CivilCase{1900, 3, 1, -25508},
+                                           CivilCase{2100, 3, 1, 47541}));
+
+struct SpanCase {
+  int fromYear;
+  unsigned fromMonth, fromDay;
+  int toYear;
+  unsigned toMonth, toDay;
+  std::int32_t days;
+};
+
+void PrintTo(const SpanCase& c, std::ostream* os) {
+  *os << c.fromYear << "-" << c.fromMonth << "-" << c.fromDay << " to " << c.toYear << "-"
+      << c.toMonth << "-" << c.toDay;
+}
+
+class CivilDaySpan : public ::testing::TestWithParam<SpanCase> {};
+
+// Consecutive dates are consecutive numbers, across months, years and leap days.
+TEST_P(CivilDaySpan, MatchesTheCalendar) {
+  const SpanCase& c = GetParam();
+  EXPECT_EQ(civilDay(c.toYear, c.toMonth, c.toDay) - civilDay(c.fromYear, c.fromMonth, c.fromDay),
+            c.days);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, CivilDaySpan,
+    ::testing::Values(SpanCase{2026, 12, 31, 2027, 1, 1, 1}, SpanCase{2026, 1, 31, 2026, 2, 1, 1},
+                      SpanCase{2026, 4, 30, 2026, 5, 1, 1}, SpanCase{2028, 2, 28, 2028, 3, 1, 2},
+                      SpanCase{2027, 2, 28, 2027, 3, 1, 1}, SpanCase{2000, 2, 28, 2000, 3, 1, 2},
+                      SpanCase{2100, 2, 28, 2100, 3, 1, 1}, SpanCase{2026, 1, 1, 2027, 1, 1, 365},
+                      SpanCase{2028, 1, 1, 2029, 1, 1, 366}));
 
 }  // namespace
 }  // namespace reminder
