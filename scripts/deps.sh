@@ -5,14 +5,14 @@
 set -euo pipefail
 
 purpose=${1:-test}
-common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic)
+common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
 case "$purpose" in
   run) packages=("${common[@]}") ;;
   test)
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
-      dpkg-dev desktop-file-utils)
+      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity x11-utils bc)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime

@@ -11,9 +11,11 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QWindow>
 #include <limits>
 
 #include "resources/timerset.xpm"
+#include "x11_window.h"
 
 namespace {
 
@@ -25,8 +27,6 @@ constexpr QRect kT2{48, 8, 33, 25};
 constexpr QRect kT1{0, 8, 33, 25};
 constexpr QRect kCommand1{88, 8, 65, 25};
 constexpr QRect kLabel1{32, 16, 17, 17};
-
-constexpr int kTimer1Interval = 20000;  // Milliseconds between two checks.
 
 // The Gothic the window was drawn with, then the same design under its Latin
 // name, then Japanese Gothics that Linux desktops carry, so that kana and
@@ -58,6 +58,7 @@ QLineEdit* makeBox(QWidget* parent, const char* name, const QRect& geometry) {
 Form1::Form1(const reminder::Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint),
+      clock_(clock),
       reminder_(*this, clock) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("タイマセット"));
@@ -97,13 +98,18 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   }
   connect(Command1, &QPushButton::clicked, this, [this] { reminder_.armReminder(); });
 
+  // Three checks a minute, on the clock's :00, :20 and :40, so a reminder
+  // comes at its minute; each wait is measured afresh from the wall clock.
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
-  connect(Timer1, &QTimer::timeout, this, [this] { reminder_.checkReminder(); });
-  Timer1->start(kTimer1Interval);
+  Timer1->setSingleShot(true);
+  Timer1->setTimerType(Qt::PreciseTimer);
+  connect(Timer1, &QTimer::timeout, this, [this] {
+    reminder_.checkReminder();
+    scheduleCheck();
+  });
+  scheduleCheck();
 }
-
-void Form1::hide() { QWidget::hide(); }
 
 void Form1::show() {
   if (!isHidden()) return;  // Showing a shown window changes nothing.
@@ -116,14 +122,67 @@ void Form1::show() {
     QWidget::show();
     return;
   }
-  // A reminder popping up must not take the keyboard from what the user is
-  // typing elsewhere; the window manager is asked to draw attention instead.
-  setAttribute(Qt::WA_ShowWithoutActivating);
-  QWidget::show();
-  QApplication::alert(this);
+  popUp();
 }
 
-void Form1::raise() { QWidget::raise(); }
+// The reminder has come: in front of the user's work, and kept there until
+// armed again, but without taking the keyboard from what the user is typing.
+void Form1::popUp() {
+  poppedUp_ = true;
+  setStaysOnTop(true);
+  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+    // A Wayland client cannot place itself above others; activation is all it
+    // may ask, and the compositor decides.
+    QWidget::show();
+    windowHandle()->requestActivate();
+    return;
+  }
+  // Mapped with _NET_WM_USER_TIME 0, which tells the window manager not to
+  // give it the focus. Qt reads this from the native window, which may be
+  // older than the attribute.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  windowHandle()->setProperty("_q_showWithoutActivating", true);
+  QWidget::show();
+  x11::setUrgent(windowHandle(), true);
+  if (!x11::available()) QApplication::alert(this);
+}
+
+void Form1::scheduleCheck() { Timer1->start(reminder::millisecondsToNextCheck(clock_.read())); }
+
+void Form1::hide() {
+  if (poppedUp_) {
+    poppedUp_ = false;
+    x11::setUrgent(windowHandle(), false);
+    setStaysOnTop(false);  // Back to an ordinary window before it goes.
+  }
+  QWidget::hide();
+}
+
+// Set on the window itself rather than through QWidget, which would hide the
+// window and forget its place. Qt's X11 code still makes a new X window for
+// it at the next showing; the widgets, their texts and focus stay as they are.
+void Form1::setStaysOnTop(bool on) {
+  create();
+  overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, on));
+  windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+// Every tick, also before the first arming: ask to be on top, never for the
+// focus. A hidden window has nothing to show.
+void Form1::raise() {
+  if (isHidden()) return;
+  if (x11::available()) {
+    x11::requestRaise(windowHandle());
+  } else {
+    QWidget::raise();
+  }
+}
+
+bool Form1::event(QEvent* event) {
+  // The user has turned to the window: the request for attention is answered.
+  if (event->type() == QEvent::WindowActivate) x11::setUrgent(windowHandle(), false);
+  return QWidget::event(event);
+}
 
 std::u16string Form1::textOfT1() const { return t1->text().toStdU16String(); }
 

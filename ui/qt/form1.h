@@ -35,6 +35,7 @@ class Form1 final : public QWidget, public reminder::WindowOps {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   QLineEdit* Text3;
@@ -44,8 +45,14 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   QLabel* Label1;
   QTimer* Timer1;
 
+  void scheduleCheck();
+  void popUp();
+  void setStaysOnTop(bool on);
+
+  const reminder::Clock& clock_;
   reminder::Reminder reminder_;
   bool shownBefore_ = false;
+  bool poppedUp_ = false;  // Shown by the reminder, and not armed since.
 };
 
 // Keeps the application running while the window is hidden and ends it when

@@ -4,6 +4,9 @@
 #include "reminder/clock.h"
 
 int main(int argc, char* argv[]) {
+  // In a Wayland session, Xwayland first: there a window may ask to stay above
+  // the others without the focus, which Wayland gives no client.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("timerset"));
 

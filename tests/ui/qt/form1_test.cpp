@@ -38,8 +38,13 @@ class Form1Test : public QObject {
     const auto buttons = Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
     QCOMPARE(form->windowFlags() & buttons, Qt::WindowFlags(Qt::WindowCloseButtonHint));
     QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
-    QVERIFY(timer()->isActive() && !timer()->isSingleShot());
-    QCOMPARE(timer()->interval(), 20000);
+    // Re-armed after each tick to the clock's next :00, :20 or :40.
+    QVERIFY(timer()->isActive() && timer()->isSingleShot());
+    QCOMPARE(timer()->timerType(), Qt::PreciseTimer);
+    QCOMPARE(timer()->interval(), 20000);  // The fake clock stands on a mark.
+    clock.set(0, 10, 29, 45, 250);
+    tick();
+    QCOMPARE(timer()->interval(), 14750);
   }
 
   void controls_data() {
@@ -82,6 +87,7 @@ class Form1Test : public QObject {
     const std::pair<const char*, QString> texts[]{{"t1", "10"}, {"t2", "30"}, {"Text3", kLongText}};
     for (auto& [name, text] : texts) form->findChild<QLineEdit*>(name)->setText(text);
     clock.set(10, 29);
+    const QPoint position = form->pos();
     QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
     QVERIFY(form->isHidden());
     tick();
@@ -89,7 +95,15 @@ class Form1Test : public QObject {
     clock.set(10, 30);
     tick();
     QVERIFY(form->isVisible() && form->testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(form->pos(), position);
+    QCOMPARE(form->focusWidget()->objectName(), "Command1");
     for (auto& [name, text] : texts) QCOMPARE(form->findChild<QLineEdit*>(name)->text(), text);
+    // Armed again: an ordinary window once more.
+    QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
+    QVERIFY(form->isHidden());
+    QVERIFY(!(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
   }
 
   void hidingKeepsTheApplicationClosingEndsIt() {

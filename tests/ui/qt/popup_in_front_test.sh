@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The pop-up as a user sees it under a real window manager: armed, then the
+# user types into another program; at the minute the window must come back
+# above that program while the keys still go where the user was typing.
+# Everything is read from the X server (xprop, xwininfo, a root-window event
+# log), not from what Qt believes.
+#   usage: popup_in_front_test.sh PROGRAM WINDOW_MANAGER
+set -euo pipefail
+program=$1 wm=$2
+work=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL ($wm): $*" >&2
+  [ -n "${DISPLAY:-}" ] && import -window root "/tmp/popup-$wm-fail.png" 2>/dev/null &&
+    echo "screen: /tmp/popup-$wm-fail.png" >&2
+  sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true
+  exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(head -1 "$work/display") XDG_RUNTIME_DIR=$work LANG=C.UTF-8 NO_AT_BRIDGE=1
+mkdir -p "$work/home" && export HOME=$work/home
+
+case "$wm" in
+  metacity) metacity --no-composite >"$work/wm.log" 2>&1 & ;;
+  openbox) openbox >"$work/wm.log" 2>&1 & ;;
+  xfwm4) xfwm4 --compositor=off --sm-client-disable >"$work/wm.log" 2>&1 & ;;
+  *) fail "unknown window manager" ;;
+esac
+pids+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "the window manager did not start"
+
+# Every restack request any client sends to the window manager.
+xev -root -event substructure >"$work/root-events.log" 2>&1 &
+pids+=($!)
+
+# The user's work: a GTK text window, placed over the middle of the screen.
+zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 &
+pids+=($!)
+work_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
+  fail "the work window did not appear"
+
+# Only the wall clock is faked; the program's timers run on the real one.
+export FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=verify_asan_link_order=0 QT_QPA_PLATFORM=xcb
+faketime -f '@2026-01-05 20:09:27' "$program" >"$work/program.log" 2>&1 &
+pids+=($!)
+started=$(date +%s.%N)
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^タイマセット$' | head -1) ||
+  fail "the window did not appear"
+
+active() { xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //; s/,.*//'; }
+frame_of() { # The child of the root that holds a window: the frame the manager drew round it.
+  local w=$1 line
+  while line=$(xwininfo -id "$w" -children | grep 'Parent window id:') && ! grep -q 'the root window' <<<"$line"; do
+    w=$(sed 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/' <<<"$line")
+  done
+  printf '0x%x\n' "$w"
+}
+# Whether the first window's frame is stacked above the second's (xwininfo
+# lists the root's children top first).
+above() {
+  local mine theirs order
+  mine=$(frame_of "$1") theirs=$(frame_of "$2")
+  order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | tr -d ' ' |
+    while read -r w; do printf '0x%x\n' "$w"; done)
+  [ "$(grep -nx "$mine" <<<"$order" | cut -d: -f1)" -lt "$(grep -nx "$theirs" <<<"$order" | cut -d: -f1)" ]
+}
+# Waits up to $1 twentieths of a second for the window to be shown ($2 = 1) or
+# hidden ($2 = 0). Qt gives the window a new X window when it comes back above
+# the others, so it is looked up by its title each time.
+await_shown() {
+  for _ in $(seq "$1"); do
+    shown=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1 || true)
+    if [ "$2" = 1 ] && [ -n "$shown" ]; then wid=$shown && return; fi
+    [ "$2" = 0 ] && [ -z "$shown" ] && return
+    sleep 0.05
+  done
+  false
+}
+
+work_id=$(printf '0x%x' "$work_window")
+# Before any arming: the user works in front of our window; the tick at
+# 20:09:40 asks to raise it, which must not take the keyboard.
+xdotool windowactivate --sync "$work_window"
+xdotool type --delay 50 'first '
+sleep "$(echo "$started + 14 - $(date +%s.%N)" | bc)"
+[ "$(active)" = "$work_id" ] || fail "the tick before any arming took the focus (active $(active))"
+grep -qE '_NET_RESTACK_WINDOW|ConfigureRequest' "$work/root-events.log" ||
+  fail "the tick's raise did not reach the X server"
+if above "$wid" "$work_window"; then honoured=raised; else honoured=refused; fi
+echo "$wm: the raise before any arming was $honoured by the window manager, focus kept"
+
+# Set for 20:10 and armed with a click, as a user would.
+xdotool windowactivate --sync "$wid" 2>/dev/null || true
+xdotool key --window "$wid" Tab type --window "$wid" 20
+xdotool key --window "$wid" Tab type --window "$wid" 10
+xdotool mousemove --window "$wid" 120 20 click 1
+await_shown 100 0 || fail "a click on セット did not hide the window"
+
+# The user turns to the work window and types.
+xdotool windowactivate --sync "$work_window"
+xdotool type --delay 50 'before '
+[ "$(active)" = "$work_id" ] || fail "the work window could not be activated"
+
+await_shown 400 1 || fail "the window did not come back"
+popped=$(date +%s.%N)
+sleep 1 # Let the window manager finish placing it.
+import -window root "$work/popup.png"
+
+state=$(xprop -id "$wid" _NET_WM_STATE WM_HINTS _NET_WM_USER_TIME_WINDOW _NET_WM_USER_TIME)
+time_window=$(sed -n 's/^_NET_WM_USER_TIME_WINDOW(WINDOW): window id # //p' <<<"$state")
+user_time=$(xprop -id "${time_window:-$wid}" _NET_WM_USER_TIME | sed -n 's/.* = //p')
+echo "$wm: popped up $(echo "$popped - $started - 33" | bc) s after 20:10:00; $(tr '\n' ';' <<<"$state"); user time ${user_time:-unset}"
+
+grep -q '_NET_WM_STATE_ABOVE' <<<"$state" || fail "the window does not ask to stay above: $state"
+[ "${user_time:-unset}" = 0 ] || fail "_NET_WM_USER_TIME is ${user_time:-unset}, not 0"
+grep -qE 'urgent|Urgency|_NET_WM_STATE_DEMANDS_ATTENTION' <<<"$state" ||
+  [ $(($(xprop -id "$wid" -notype -f WM_HINTS 32c ' $0\n' WM_HINTS | awk '{print $2}' | tr -d ,) & 256)) -ne 0 ] ||
+  fail "the window does not ask for attention: $state"
+above "$wid" "$work_window" || fail "the window came back behind the work window"
+[ "$(active)" = "$work_id" ] || fail "the pop-up took the focus (active $(active))"
+
+# The next keys still go to the work window, not into a box of ours.
+import -window "$wid" "$work/before-keys.png"
+xdotool type --delay 50 'after'
+import -window "$wid" "$work/after-keys.png"
+[ "$(compare -metric AE "$work/before-keys.png" "$work/after-keys.png" null: 2>&1 || true)" -le 30 ] ||
+  fail "keys typed after the pop-up changed our window"
+
+# A later tick keeps it in front and leaves the focus where it is.
+sleep 21
+above "$wid" "$work_window" || fail "a later tick left the window behind the work window"
+[ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
+cp "$work/popup.png" "/tmp/popup-$wm.png"
+echo "$wm: in front, focus kept; screen at /tmp/popup-$wm.png"
