@@ -208,7 +208,7 @@ void Form1::create() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
 
-  if (!SetTimer(hwnd_, kTimer1, kTimer1Period, nullptr)) throwLastError("SetTimer");
+  scheduleCheck();
 }
 
 void Form1::createControls() {
@@ -267,24 +267,54 @@ void Form1::layout(UINT dpi) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::hide() { ShowWindow(hwnd_, SW_HIDE); }
+void Form1::hide() {
+  if (poppedUp_) {
+    // Back to an ordinary window before it goes, so that it does not come
+    // back above everything before its time.
+    poppedUp_ = false;
+    FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_STOP, 0, 0};
+    FlashWindowEx(&flash);
+    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  ShowWindow(hwnd_, SW_HIDE);
+}
 
-// Shown without taking the focus from whatever the user is typing into; the
-// taskbar button flashes instead until the user turns to the window.
+// The reminder has come: shown above every ordinary window until armed again,
+// without taking the focus from whatever the user is typing into. A program in
+// the background may not bring a window to the top of the ordinary ones (only
+// the foreground process may), but it may make its own window topmost. The
+// taskbar button flashes until the user turns to the window.
 void Form1::show() {
   if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return;
-  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  FLASHWINFO flash{};
-  flash.cbSize = sizeof flash;
-  flash.hwnd = hwnd_;
-  flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+  poppedUp_ = true;
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  if (!SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW)) {
+    throwLastError("SetWindowPos");
+  }
+  FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
   FlashWindowEx(&flash);
 }
 
+// On every tick: to the top of the topmost windows once popped up (another
+// program may have made its own topmost since), of the ordinary ones before.
 void Form1::raise() {
-  if (!SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
+  if (!SetWindowPos(hwnd_, poppedUp_ ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
     throwLastError("SetWindowPos");
   }
+}
+
+// Three checks a minute on the clock's :00, :20 and :40, each wait measured
+// afresh from the wall clock so the ticks never drift.
+void Form1::scheduleCheck() {
+  const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
+  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
+}
+
+void Form1::checkNow() {
+  reminder_.checkReminder();
+  scheduleCheck();
 }
 
 std::u16string Form1::textOfT1() const { return textOf(t1_); }
@@ -328,10 +358,18 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER:
       if (wParam == kTimer1) {
-        reminder_.checkReminder();
+        checkNow();
         return 0;
       }
       break;
+    // After a sleep or a change of the clock, the next tick may be up to 20 s
+    // away, or set from a clock that no longer holds: check now.
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) checkNow();
+      return TRUE;
+    case WM_TIMECHANGE:
+      checkNow();
+      return 0;
     case DM_GETDEFID:  // Enter in any box presses Command1.
       return MAKELRESULT(kCommand1, DC_HASDEFID);
     case WM_ACTIVATE:

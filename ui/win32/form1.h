@@ -19,7 +19,6 @@ class Form1 final : public reminder::WindowOps {
  public:
   // Control ids; the timer's id is what a WM_TIMER for Timer1 carries.
   enum Id : int { kCommand1 = 101, kT1, kT2, kLabel1, kText3, kTimer1 = 1 };
-  static constexpr UINT kTimer1Period = 20000;  // ms
 
   explicit Form1(HINSTANCE instance);
   ~Form1();
@@ -45,6 +44,8 @@ class Form1 final : public reminder::WindowOps {
   void createControls();
   void layout(UINT dpi);
   void fail(const char* what, DWORD code);
+  void scheduleCheck();
+  void checkNow();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -58,6 +59,7 @@ class Form1 final : public reminder::WindowOps {
   HFONT messageFont_ = nullptr;  // Command1, Text3
   HIMC numberIme_ = nullptr;     // t1 and t2's own input context, opened closed
   HWND lastFocus_ = nullptr;     // Given back when the window is activated again
+  bool poppedUp_ = false;        // Shown by the reminder, and not armed since.
   bool failed_ = false;
   int exitCode_ = 0;
   reminder::SystemClock clock_;

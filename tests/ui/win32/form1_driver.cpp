@@ -150,6 +150,8 @@ TEST(Form1Window, IsAFixedCentredWindowWithACloseBoxOnlyAndItsControls) {
   expectControls(form1, dpi, false);
 }
 
+bool topmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
 TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
   EXPECT_TRUE(waitFor([] { return focus() == item(Form1::kCommand1); }));
   ASSERT_TRUE(foreground(form1));
@@ -186,6 +188,7 @@ TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
   ASSERT_TRUE(waitFor([] { return IsWindowVisible(form1) != FALSE; })) << "no pop-up";
   for (const auto& [id, had, typed] : boxes) EXPECT_TRUE(textOf(item(id)) == had + typed) << id;
   EXPECT_EQ(GetForegroundWindow(), other);
+  EXPECT_TRUE(topmost(form1));
   POINT corner{};  // Of the client area, where no control is
   ClientToScreen(form1, &corner);
   EXPECT_TRUE(waitFor([&] { return WindowFromPoint(corner) == form1; })) << "not raised";
@@ -199,9 +202,40 @@ TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
   ASSERT_TRUE(waitFor([] { return focus() == item(Form1::kText3); }));
   press(VK_RETURN);
   ASSERT_TRUE(waitFor([] { return !IsWindowVisible(form1); })) << "Enter did not hide the window";
+  EXPECT_FALSE(topmost(form1)) << "armed again, but still above every window";
   SendMessageTimeoutW(form1, WM_TIMER, Form1::kTimer1, 0, SMTO_NORMAL, 5000, nullptr);
   EXPECT_FALSE(IsWindowVisible(form1)) << "shown for a target not due";
+}
 
+// After a sleep or a change of the clock the window must not wait for the next tick.
+TEST(Form1Window, ChecksAtOnceOnResumeAndOnAClockChange) {
+  setText(item(Form1::kT1), L"99");  // No clock shows 99:99: due at the first check.
+  setText(item(Form1::kT2), L"99");
+  PostMessageW(form1, WM_TIMECHANGE, 0, 0);  // Left armed by the test before.
+  ASSERT_TRUE(waitFor([] { return IsWindowVisible(form1) != FALSE; }))
+      << "no check on WM_TIMECHANGE";
+  const std::pair<UINT, WPARAM> wakes[] = {{WM_TIMECHANGE, 0},
+                                           {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                           {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND}};
+  for (const auto& [message, kind] : wakes) {
+    SCOPED_TRACE(testing::Message() << "message " << message << ", " << kind);
+    // Seconds away from the clock's next :00, :20 or :40, so that no tick can show it.
+    SYSTEMTIME now;
+    for (GetLocalTime(&now); now.wSecond % 20 < 1 || now.wSecond % 20 > 14; GetLocalTime(&now)) {
+      Sleep(100);
+    }
+    PostMessageW(item(Form1::kCommand1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([] { return !IsWindowVisible(form1); }))
+        << "セット did not hide the window";
+    EXPECT_FALSE(topmost(form1)) << "armed, but still above every window";
+    PostMessageW(form1, message, kind, 0);
+    EXPECT_TRUE(waitFor([] { return IsWindowVisible(form1) != FALSE; }, 2000))
+        << "not checked at once";
+    EXPECT_TRUE(topmost(form1)) << "popped up, but not above other windows";
+  }
+}
+
+TEST(Form1Window, ClosingEndsTheProgram) {
   PostMessageW(form1, WM_CLOSE, 0, 0);
   DWORD code = WaitForSingleObject(process.hProcess, 10000);  // Then the exit code
   GetExitCodeProcess(process.hProcess, &code);
@@ -209,7 +243,6 @@ TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
 }
 
 TEST(Form1InProcess, StartsTimer1AndLaysItselfOutAtEveryDpi) {
-  static_assert(Form1::kTimer1Period == 20000);
   Form1 window(GetModuleHandleW(nullptr));
   ASSERT_NO_THROW(window.create());
   EXPECT_TRUE(KillTimer(window.hwnd(), Form1::kTimer1)) << "Timer1 is not running";
