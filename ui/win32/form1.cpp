@@ -1,6 +1,8 @@
 #include "form1.h"
 
 #include <imm.h>
+#include <initguid.h>  // Defines the accessibility GUIDs here, not in a library.
+#include <oleacc.h>
 
 #include <string_view>
 
@@ -28,20 +30,30 @@ struct ControlDesign {
   DWORD exStyle;
   int left, top, width, height;  // twips
   Font font;
+  const wchar_t* name;         // For screen readers, where the box has no visible label.
+  const wchar_t* description;  // What the box takes.
 };
 
-// Created in this order, which is the Tab order; the label takes no focus.
-// Each control is its own group, so arrow keys never move the focus.
+// Created in screen order, which is the order screen readers read them in;
+// the Tab order is kTabOrder. Each control is its own group, so arrow keys
+// never move the focus.
 constexpr DWORD kBox = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr ControlDesign kControls[] = {
+    {Form1::kT1, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 120, 495, 375, Font::kBox, L"時",
+     L"時（0〜23）"},
+    // Its cell overlaps each number box by a pixel: it draws its glyph alone,
+    // over the window's background (see WM_CTLCOLORSTATIC), so that it never
+    // paints over the boxes' borders.
+    {Form1::kLabel1, L"STATIC", L"：", SS_CENTER | SS_NOPREFIX, WS_EX_TRANSPARENT, 480, 240, 255,
+     255, Font::kColon, nullptr, nullptr},
+    {Form1::kT2, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 720, 120, 495, 375, Font::kBox, L"分",
+     L"分（0〜59）"},
     {Form1::kCommand1, L"BUTTON", L"セット", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 1320, 120, 975, 375,
-     Font::kMessage},
-    {Form1::kT1, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 120, 495, 375, Font::kBox},
-    {Form1::kT2, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 720, 120, 495, 375, Font::kBox},
-    {Form1::kLabel1, L"STATIC", L"：", SS_CENTER | SS_NOPREFIX, 0, 480, 240, 255, 255,
-     Font::kColon},
-    {Form1::kText3, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 600, 2295, 375, Font::kMessage},
+     Font::kMessage, nullptr, nullptr},
+    {Form1::kText3, L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 0, 600, 2295, 375, Font::kMessage,
+     L"メモ", nullptr},
 };
+constexpr int kTabOrder[] = {Form1::kCommand1, Form1::kT1, Form1::kT2, Form1::kText3};
 
 [[noreturn]] void throwLastError(const char* what) { throw WindowsError(what, GetLastError()); }
 
@@ -166,6 +178,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_)
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
+  if (annotations_) annotations_->Release();
   if (numberIme_) ImmDestroyContext(numberIme_);
   for (const HFONT font : {boxFont_, colonFont_, messageFont_}) {
     if (font) DeleteObject(font);
@@ -213,6 +226,12 @@ void Form1::create() {
 
 void Form1::createControls() {
   for (const ControlDesign& design : kControls) {
+    // A box without a visible label gets a hidden one just before it, which
+    // Microsoft Active Accessibility reads as its name.
+    if (design.name && !CreateWindowExW(0, L"STATIC", design.name, WS_CHILD | SS_NOPREFIX, 0, 0, 0,
+                                        0, hwnd_, nullptr, instance_, nullptr)) {
+      throwLastError("CreateWindowExW");
+    }
     const HWND control = CreateWindowExW(
         design.exStyle, design.className, design.text,
         WS_CHILD | WS_VISIBLE | WS_GROUP | design.style, 0, 0, 0, 0, hwnd_,
@@ -226,6 +245,7 @@ void Form1::createControls() {
   text3_ = GetDlgItem(hwnd_, kText3);
   // Without this an EDIT takes at most 30000 characters from the keyboard.
   for (const HWND box : {t1_, t2_, text3_}) SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
+  annotate();
 
   // The number boxes get an input context of their own, closed whenever they
   // take the focus, so digits come half-width; the note box keeps the user's.
@@ -235,6 +255,43 @@ void Form1::createControls() {
     ImmAssociateContext(t2_, numberIme_);
     ImmSetOpenStatus(numberIme_, FALSE);
   }
+}
+
+// Names and descriptions as dynamic annotations, which screen readers get
+// from Windows' accessibility proxies ahead of any label; where the system
+// has no such service, the hidden labels still name the boxes.
+void Form1::annotate() {
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, reinterpret_cast<void**>(&annotations_)))) {
+    annotations_ = nullptr;
+    return;
+  }
+  for (const ControlDesign& design : kControls) {
+    const HWND control = GetDlgItem(hwnd_, design.id);
+    if (design.name) {
+      annotations_->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
+                                   design.name);
+    }
+    if (design.description) {
+      annotations_->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                   design.description);
+    }
+  }
+}
+
+bool Form1::tab(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !IsChild(hwnd_, message.hwnd) ||
+      GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) {
+    return false;
+  }
+  const int count = static_cast<int>(std::size(kTabOrder));
+  const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+  int at = 0;
+  while (at < count && GetDlgItem(hwnd_, kTabOrder[at]) != GetFocus()) ++at;
+  const HWND next = GetDlgItem(hwnd_, kTabOrder[at == count ? 0 : (at + step) % count]);
+  SetFocus(next);
+  if (next != command1_) SendMessageW(next, EM_SETSEL, 0, -1);  // As a dialog box does.
+  return true;
 }
 
 void Form1::layout(UINT dpi) {
@@ -370,6 +427,14 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMECHANGE:
       checkNow();
       return 0;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == label1_) {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
+      break;
     case DM_GETDEFID:  // Enter in any box presses Command1.
       return MAKELRESULT(kCommand1, DC_HASDEFID);
     case WM_ACTIVATE:
@@ -390,6 +455,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
       KillTimer(hwnd_, kTimer1);
+      if (annotations_) {
+        const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+        for (const HWND box : {t1_, t2_, text3_}) {
+          annotations_->ClearHwndProps(box, OBJID_CLIENT, CHILDID_SELF, props, 2);
+        }
+      }
       PostQuitMessage(exitCode_);
       return 0;
     case WM_NCDESTROY:

@@ -10,6 +10,8 @@
 
 #include "reminder/reminder.h"
 
+struct IAccPropServices;
+
 namespace timerset {
 
 // The program's one window: the hour and minute boxes, the colon, the button,
@@ -29,6 +31,9 @@ class Form1 final : public reminder::WindowOps {
   // Throws WindowsError when Windows refuses.
   void create();
   HWND hwnd() const { return hwnd_; }
+  // Moves the focus on Tab and Shift+Tab in the window's own order, which is
+  // not the order the controls are read in; false for any other message.
+  bool tab(const MSG& message);
   // The code the program ends with: 0 unless an error ended the window.
   int exitCode() const { return exitCode_; }
 
@@ -45,6 +50,7 @@ class Form1 final : public reminder::WindowOps {
   void layout(UINT dpi);
   void fail(const char* what, DWORD code);
   void scheduleCheck();
+  void annotate();
   void checkNow();
 
   HINSTANCE instance_;
@@ -58,8 +64,9 @@ class Form1 final : public reminder::WindowOps {
   HFONT colonFont_ = nullptr;    // Label1
   HFONT messageFont_ = nullptr;  // Command1, Text3
   HIMC numberIme_ = nullptr;     // t1 and t2's own input context, opened closed
-  HWND lastFocus_ = nullptr;     // Given back when the window is activated again
-  bool poppedUp_ = false;        // Shown by the reminder, and not armed since.
+  IAccPropServices* annotations_ = nullptr;
+  HWND lastFocus_ = nullptr;  // Given back when the window is activated again
+  bool poppedUp_ = false;     // Shown by the reminder, and not armed since.
   bool failed_ = false;
   int exitCode_ = 0;
   reminder::SystemClock clock_;

@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <exception>
@@ -12,7 +13,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
+  // COM for the accessibility annotations, ended after the window; the program
+  // runs without them.
+  struct Com {
+    const bool ready = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ~Com() {
+      if (ready) CoUninitialize();
+    }
+  };
   try {
+    const Com com;
     timerset::Form1 form1(instance);
     form1.create();
     ShowWindow(form1.hwnd(), showCommand);
@@ -24,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         throw timerset::WindowsError("GetMessageW", GetLastError());
       }
       // Tab, Shift+Tab and Enter as in a dialog box.
+      if (form1.hwnd() && form1.tab(message)) continue;
       if (!form1.hwnd() || !IsDialogMessageW(form1.hwnd(), &message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -3,6 +3,7 @@
 #include "form1.h"  // windows.h first, then what needs it
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <winver.h>
 
 #include <array>
@@ -148,9 +149,77 @@ TEST(Form1Window, IsAFixedCentredWindowWithACloseBoxOnlyAndItsControls) {
   EXPECT_NEAR(frame.left - work.left, work.right - frame.right, 1);
   EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
   expectControls(form1, dpi, false);
+
+  // The colon's cell overlaps each number box by a pixel: the boxes' borders
+  // must stay whole as the screen shows them.
+  const HDC screen = GetDC(nullptr);
+  for (const auto& [id, side] : {std::pair{Form1::kT1, 1}, std::pair{Form1::kT2, 0}}) {
+    RECT box;
+    GetWindowRect(item(id), &box);
+    const LONG x = side ? box.right - 1 : box.left;
+    const COLORREF border = GetPixel(screen, x, box.top);
+    int cut = 0;
+    for (LONG y = box.top; y < box.bottom; ++y) cut += GetPixel(screen, x, y) != border;
+    EXPECT_EQ(cut, 0) << "rows of the border of control " << id << " painted over";
+  }
+  ReleaseDC(nullptr, screen);
 }
 
 bool topmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// What a screen reader gets through Microsoft Active Accessibility.
+struct Accessible {
+  LONG role;
+  std::wstring name;
+  bool operator==(const Accessible&) const = default;
+};
+
+void PrintTo(const Accessible& a, std::ostream* os) {
+  std::string name(a.name.size() * 3, '\0');
+  name.resize(WideCharToMultiByte(CP_UTF8, 0, a.name.data(), static_cast<int>(a.name.size()),
+                                  name.data(), static_cast<int>(name.size()), nullptr, nullptr));
+  *os << "role " << a.role << " \"" << name << '"';
+}
+Accessible accessibleOf(HWND control) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                        reinterpret_cast<void**>(&object)))) {
+    return {-1, L"(no accessible object)"};
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  BSTR name = nullptr;
+  object->get_accRole(self, &role);
+  object->get_accName(self, &name);
+  Accessible result{role.vt == VT_I4 ? role.lVal : -1, name ? name : L""};
+  SysFreeString(name);
+  object->Release();
+  return result;
+}
+
+// Wine gives the label and the button the plain client role, where Windows
+// has static text and push button.
+TEST(Form1Window, IsReadInScreenOrderWithANameForEachBox) {
+  const std::pair<int, Accessible> want[] = {
+      {Form1::kT1, {ROLE_SYSTEM_TEXT, L"時"}},
+      {Form1::kLabel1, {ROLE_SYSTEM_CLIENT, L"："}},
+      {Form1::kT2, {ROLE_SYSTEM_TEXT, L"分"}},
+      {Form1::kCommand1, {ROLE_SYSTEM_CLIENT, L"セット"}},
+      {Form1::kText3, {ROLE_SYSTEM_TEXT, L"メモ"}},
+  };
+  std::vector<int> order;  // Of the visible controls, as the window lists its children.
+  for (HWND child = GetWindow(form1, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child)) order.push_back(GetDlgCtrlID(child));
+  }
+  std::vector<int> wantOrder;
+  for (const auto& [id, accessible] : want) {
+    wantOrder.push_back(id);
+    EXPECT_EQ(accessibleOf(item(id)), accessible) << "control " << id;
+  }
+  EXPECT_EQ(order, wantOrder);
+}
 
 TEST(Form1Window, TabsTypesHidesOnSetAndComesBackAtTheTickWithTheTextsKept) {
   EXPECT_TRUE(waitFor([] { return focus() == item(Form1::kCommand1); }));
@@ -285,6 +354,7 @@ TEST(Form1InProcess, ShowsTheIconDrawnInThePixelMap) {
 
 int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   program = argc == 2 ? argv[1] : L"(no PROGRAM.exe given)";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
