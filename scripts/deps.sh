@@ -12,7 +12,8 @@ case "$purpose" in
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
-      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity x11-utils bc)
+      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity x11-utils bc
+      dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime
@@ -30,9 +31,12 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  # For "run" a new user watches this: apt shows its progress.
+  quiet=(-qq) out=/dev/null
+  [ "$purpose" = run ] && quiet=() out=/dev/stdout
+  "${sudo[@]}" apt-get update "${quiet[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${quiet[@]}" --no-install-recommends \
+    "${missing[@]}" >"$out"
 fi
 
 # Wine draws Japanese captions only in a prefix made under a Japanese locale.

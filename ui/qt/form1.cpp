@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
@@ -53,6 +55,13 @@ QLineEdit* makeBox(QWidget* parent, const char* name, const QRect& geometry) {
   return box;
 }
 
+// Qt gives a window made from a plain QWidget the role of a filler, which
+// screen readers do not announce as a window; this one is the application's.
+QAccessibleInterface* accessibleWindow(const QString&, QObject* object) {
+  auto* form = qobject_cast<Form1*>(object);
+  return form ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+}
+
 }  // namespace
 
 Form1::Form1(const reminder::Clock& clock, QWidget* parent)
@@ -64,20 +73,32 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   setWindowTitle(QStringLiteral("タイマセット"));
   setWindowIcon(QIcon(QPixmap(timerset_icon)));
   setFixedSize(kClientSize);
+  QAccessible::installFactory(accessibleWindow);  // Once: Qt keeps each factory once.
 
-  Text3 = makeBox(this, "Text3", kText3);
-  t2 = makeBox(this, "t2", kT2);
+  // Made in the order they stand on screen, left to right and then down: a
+  // screen reader lists them in the order they were made.
   t1 = makeBox(this, "t1", kT1);
+  t1->setAccessibleName(QStringLiteral("時"));
+  t1->setAccessibleDescription(QStringLiteral("時（0〜23）"));
 
-  Command1 = new QPushButton(QStringLiteral("セット"), this);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command1->setGeometry(kCommand1);
-
+  // Only a sign between the hour and the minute; never takes the focus.
   Label1 = new QLabel(QStringLiteral("："), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(kLabel1);
   Label1->setAlignment(Qt::AlignCenter);
   Label1->setFont(japaneseGothic(11.25));
+  Label1->setFocusPolicy(Qt::NoFocus);
+
+  t2 = makeBox(this, "t2", kT2);
+  t2->setAccessibleName(QStringLiteral("分"));
+  t2->setAccessibleDescription(QStringLiteral("分（0〜59）"));
+
+  Command1 = new QPushButton(QStringLiteral("セット"), this);
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command1->setGeometry(kCommand1);
+
+  Text3 = makeBox(this, "Text3", kText3);
+  Text3->setAccessibleName(QStringLiteral("メモ"));
 
   // The hour and the minute are numbers: no input method in the way. The note
   // keeps it, for Japanese.

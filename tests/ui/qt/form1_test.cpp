@@ -7,19 +7,22 @@
 // 100,000 UTF-16 units, some outside the basic plane: past QLineEdit's default limit of 32767.
 const QString kLongText = QStringLiteral("𠮷").repeated(100) + QString(99800, u'7');
 
-// pointSize 0: the application font; otherwise the bold Japanese Gothic.
+// pointSize 0: the application font; otherwise the bold Japanese Gothic. In
+// screen order, which is also the order a screen reader reads them in.
 struct Control {
   const char *name, *text;
   QRect rect;
   qreal pointSize;
   bool inputMethod;
+  QAccessible::Role role;
+  const char *accessibleName, *description;
 };
 const Control kControls[] = {
-    {"Text3", "", {0, 40, 153, 25}, 0, true},
-    {"t2", "", {48, 8, 33, 25}, 12, false},
-    {"t1", "", {0, 8, 33, 25}, 12, false},
-    {"Command1", "セット", {88, 8, 65, 25}, 0, false},
-    {"Label1", "：", {32, 16, 17, 17}, 11.25, false},
+    {"t1", "", {0, 8, 33, 25}, 12, false, QAccessible::EditableText, "時", "時（0〜23）"},
+    {"Label1", "：", {32, 16, 17, 17}, 11.25, false, QAccessible::StaticText, "：", ""},
+    {"t2", "", {48, 8, 33, 25}, 12, false, QAccessible::EditableText, "分", "分（0〜59）"},
+    {"Command1", "セット", {88, 8, 65, 25}, 0, false, QAccessible::Button, "セット", ""},
+    {"Text3", "", {0, 40, 153, 25}, 0, true, QAccessible::EditableText, "メモ", ""},
 };
 
 class Form1Test : public QObject {
@@ -73,6 +76,23 @@ class Form1Test : public QObject {
       QCOMPARE(box->text(), kLongText);
       QTest::keyClick(box, Qt::Key_Return);  // Enter sets, as the button does.
       QVERIFY(form->isHidden());
+    }
+  }
+
+  // What a screen reader is given: a window, and its controls in screen order.
+  void accessibility() {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), "タイマセット");
+    QCOMPARE(window->childCount(), int(std::size(kControls)));
+    for (int i = 0; i < window->childCount(); ++i) {
+      const Control& control = kControls[i];
+      QAccessibleInterface* child = window->child(i);
+      QCOMPARE(child->object()->objectName(), control.name);
+      QCOMPARE(child->role(), control.role);
+      QCOMPARE(child->text(QAccessible::Name), control.accessibleName);
+      QCOMPARE(child->text(QAccessible::Description), control.description);
+      QCOMPARE(child->state().focusable, control.role != QAccessible::StaticText);
     }
   }
 
