@@ -8,17 +8,7 @@ set -euo pipefail
 [ "${1:-}" = --in-session ] || exec dbus-run-session -- bash "$0" --in-session "$@"
 program=$2
 reader=$(dirname "$0")/read_accessible.py
-work=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(head -1 "$work/display") XDG_RUNTIME_DIR=$work LANG=C.UTF-8
-mkdir -p "$work/home" && export HOME=$work/home
+source "$(dirname "$0")/x_display.sh"
 
 # The accessibility bus, as a desktop session starts it; its registry is
 # started on demand. Qt joins it without asking the desktop's settings.

@@ -7,23 +7,12 @@
 #   usage: popup_in_front_test.sh PROGRAM WINDOW_MANAGER
 set -euo pipefail
 program=$1 wm=$2
-work=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL ($wm): $*" >&2
-  [ -n "${DISPLAY:-}" ] && import -window root "/tmp/popup-$wm-fail.png" 2>/dev/null &&
-    echo "screen: /tmp/popup-$wm-fail.png" >&2
-  sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true
-  exit 1
+source "$(dirname "$0")/x_display.sh"
+export NO_AT_BRIDGE=1
+screen_on_failure() {
+  import -window root "/tmp/popup-$wm-fail.png" 2>/dev/null && echo "screen ($wm): /tmp/popup-$wm-fail.png" >&2
 }
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(head -1 "$work/display") XDG_RUNTIME_DIR=$work LANG=C.UTF-8 NO_AT_BRIDGE=1
-mkdir -p "$work/home" && export HOME=$work/home
+fail_extra=screen_on_failure
 
 case "$wm" in
   metacity) metacity --no-composite >"$work/wm.log" 2>&1 & ;;
@@ -72,18 +61,6 @@ above() {
   order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | tr -d ' ' |
     while read -r w; do printf '0x%x\n' "$w"; done)
   [ "$(grep -nx "$mine" <<<"$order" | cut -d: -f1)" -lt "$(grep -nx "$theirs" <<<"$order" | cut -d: -f1)" ]
-}
-# Waits up to $1 twentieths of a second for the window to be shown ($2 = 1) or
-# hidden ($2 = 0). Qt gives the window a new X window when it comes back above
-# the others, so it is looked up by its title each time.
-await_shown() {
-  for _ in $(seq "$1"); do
-    shown=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1 || true)
-    if [ "$2" = 1 ] && [ -n "$shown" ]; then wid=$shown && return; fi
-    [ "$2" = 0 ] && [ -z "$shown" ] && return
-    sleep 0.05
-  done
-  false
 }
 
 work_id=$(printf '0x%x' "$work_window")

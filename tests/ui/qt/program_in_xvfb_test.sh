@@ -3,17 +3,8 @@
 # key presses, a mouse click, and the wall clock set by faketime.
 #   usage: program_in_xvfb_test.sh PROGRAM
 set -euo pipefail
-work=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true; exit 1; }
-
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(head -1 "$work/display") XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+source "$(dirname "$0")/x_display.sh"
+export QT_QPA_PLATFORM=xcb
 
 # Only the wall clock is faked, by an offset in seconds read from a file, so
 # the test can move it while the program runs; Qt's timers run on the real
@@ -25,19 +16,6 @@ set_clock '2026-01-05 20:09:47'
 LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "$1" >"$work/program.log" 2>&1 &
 pids+=($!)
 
-# Waits up to $1 twentieths of a second for the window to be shown ($2 = 1) or
-# hidden ($2 = 0). Qt gives the window a new X window when it comes back above
-# the others, so it is looked up by its title.
-await_shown() {
-  local shown
-  for _ in $(seq "$1"); do
-    shown=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1 || true)
-    if [ "$2" = 1 ] && [ -n "$shown" ]; then wid=$shown && return; fi
-    [ "$2" = 0 ] && [ -z "$shown" ] && return
-    sleep 0.05
-  done
-  false
-}
 await_shown 600 1 || fail "the window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$X,$Y,$WIDTH,$HEIGHT" = 433,349,157,69 ] || fail "window at $X,$Y size ${WIDTH}x$HEIGHT"
