@@ -61,60 +61,14 @@ TEST(SystemClock, CountsDaysFromTheEpoch) {
 }
 #endif
 
-struct CivilCase {
-  int year;
-  unsigned month, day;
-  std::int32_t expected;
-};
-
-void PrintTo(const CivilCase& c, std::ostream* os) {
-  *os << c.year << "-" << c.month << "-" << c.day;
+// The day numbers the rule adds and subtracts: consecutive across a year's end
+// and a leap day, counted from the epoch.
+TEST(CivilDay, CountsDaysFromTheEpoch) {
+  EXPECT_EQ(civilDay(1970, 1, 1), 0);
+  EXPECT_EQ(civilDay(2027, 1, 1) - civilDay(2026, 12, 31), 1);
+  EXPECT_EQ(civilDay(2028, 3, 1) - civilDay(2028, 2, 28), 2);
+  EXPECT_EQ(civilDay(2100, 3, 1) - civilDay(2100, 2, 28), 1);
 }
-
-class CivilDay : public ::testing::TestWithParam<CivilCase> {};
-
-TEST_P(CivilDay, CountsFromTheEpoch) {
-  const CivilCase& c = GetParam();
-  EXPECT_EQ(civilDay(c.year, c.month, c.day), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Dates, CivilDay,
-                         ::testing::Values(CivilCase{1970, 1, 1, 0}, CivilCase{1969, 12, 31, -1},
-                                           CivilCase{2000, 1, 1, 10957},
-                                           CivilCase{2000, 3, 1, 11017},
-                                           CivilCase{2038, 1, 19, 24855},
-                                           CivilCase{1900, 3, 1, -25508},
-                                           CivilCase{2100, 3, 1, 47541}));
-
-struct SpanCase {
-  int fromYear;
-  unsigned fromMonth, fromDay;
-  int toYear;
-  unsigned toMonth, toDay;
-  std::int32_t days;
-};
-
-void PrintTo(const SpanCase& c, std::ostream* os) {
-  *os << c.fromYear << "-" << c.fromMonth << "-" << c.fromDay << " to " << c.toYear << "-"
-      << c.toMonth << "-" << c.toDay;
-}
-
-class CivilDaySpan : public ::testing::TestWithParam<SpanCase> {};
-
-// Consecutive dates are consecutive numbers, across months, years and leap days.
-TEST_P(CivilDaySpan, MatchesTheCalendar) {
-  const SpanCase& c = GetParam();
-  EXPECT_EQ(civilDay(c.toYear, c.toMonth, c.toDay) - civilDay(c.fromYear, c.fromMonth, c.fromDay),
-            c.days);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, CivilDaySpan,
-    ::testing::Values(SpanCase{2026, 12, 31, 2027, 1, 1, 1}, SpanCase{2026, 1, 31, 2026, 2, 1, 1},
-                      SpanCase{2026, 4, 30, 2026, 5, 1, 1}, SpanCase{2028, 2, 28, 2028, 3, 1, 2},
-                      SpanCase{2027, 2, 28, 2027, 3, 1, 1}, SpanCase{2000, 2, 28, 2000, 3, 1, 2},
-                      SpanCase{2100, 2, 28, 2100, 3, 1, 1}, SpanCase{2026, 1, 1, 2027, 1, 1, 365},
-                      SpanCase{2028, 1, 1, 2029, 1, 1, 366}));
 
 }  // namespace
 }  // namespace reminder
