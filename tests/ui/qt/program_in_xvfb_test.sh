@@ -38,6 +38,9 @@ xdotool mousemove --window "$wid" 120 20 click 1
 await_shown 100 0 || fail "a click on セット did not hide the window"
 await_shown 600 1 || fail "the window did not come back"
 latency=$(echo "$(date +%s.%N) - $minute_begins" | bc)
+# A new X window, in the same place.
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$X,$Y" = 433,349 ] || fail "the window came back at $X,$Y"
 [ "$(echo "$latency >= 0 && $latency < 1" | bc)" = 1 ] ||
   fail "the window came back $latency s after 20:10:00, not within its first second"
 
