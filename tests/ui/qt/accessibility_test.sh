@@ -8,7 +8,7 @@ set -euo pipefail
 [ "${1:-}" = --in-session ] || exec dbus-run-session -- bash "$0" --in-session "$@"
 program=$2
 reader=$(dirname "$0")/read_accessible.py
-source "$(dirname "$0")/x_display.sh"
+source "$(dirname "$0")/../x_display.sh"
 
 # The accessibility bus, as a desktop session starts it; its registry is
 # started on demand. Qt joins it without asking the desktop's settings.

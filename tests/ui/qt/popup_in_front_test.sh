@@ -7,38 +7,13 @@
 #   usage: popup_in_front_test.sh PROGRAM WINDOW_MANAGER
 set -euo pipefail
 program=$1 wm=$2
-source "$(dirname "$0")/x_display.sh"
+source "$(dirname "$0")/../x_display.sh"
 export NO_AT_BRIDGE=1
-screen_on_failure() {
-  import -window root "/tmp/popup-$wm-fail.png" 2>/dev/null && echo "screen ($wm): /tmp/popup-$wm-fail.png" >&2
-}
-fail_extra=screen_on_failure
-
-case "$wm" in
-  metacity) metacity --no-composite >"$work/wm.log" 2>&1 & ;;
-  openbox) openbox >"$work/wm.log" 2>&1 & ;;
-  xfwm4) xfwm4 --compositor=off --sm-client-disable >"$work/wm.log" 2>&1 & ;;
-  # Heavier, and not in the test command: GNOME's and KDE's, for runs by hand.
-  mutter) dbus-run-session -- mutter --x11 --replace --sm-disable >"$work/wm.log" 2>&1 & ;;
-  kwin_x11) dbus-run-session -- kwin_x11 --replace >"$work/wm.log" 2>&1 & ;;
-  *) fail "unknown window manager" ;;
-esac
-pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "the window manager did not start"
+source "$(dirname "$0")/../window_manager.sh"
 
 # Every restack request any client sends to the window manager.
 xev -root -event substructure >"$work/root-events.log" 2>&1 &
 pids+=($!)
-
-# The user's work: a GTK text window, placed over the middle of the screen.
-zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 &
-pids+=($!)
-work_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
-  fail "the work window did not appear"
 
 # Only the wall clock is faked; the program's timers run on the real one.
 export FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=verify_asan_link_order=0 QT_QPA_PLATFORM=xcb
@@ -48,25 +23,6 @@ started=$(date +%s.%N)
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^タイマセット$' | head -1) ||
   fail "the window did not appear"
 
-active() { xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //; s/,.*//'; }
-frame_of() { # The child of the root that holds a window: the frame the manager drew round it.
-  local w=$1 line
-  while line=$(xwininfo -id "$w" -children | grep 'Parent window id:') && ! grep -q 'the root window' <<<"$line"; do
-    w=$(sed 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/' <<<"$line")
-  done
-  printf '0x%x\n' "$w"
-}
-# Whether the first window's frame is stacked above the second's (xwininfo
-# lists the root's children top first).
-above() {
-  local mine theirs order
-  mine=$(frame_of "$1") theirs=$(frame_of "$2")
-  order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | tr -d ' ' |
-    while read -r w; do printf '0x%x\n' "$w"; done)
-  [ "$(grep -nx "$mine" <<<"$order" | cut -d: -f1)" -lt "$(grep -nx "$theirs" <<<"$order" | cut -d: -f1)" ]
-}
-
-work_id=$(printf '0x%x' "$work_window")
 # Before any arming: the user works in front of our window; the tick at
 # 20:09:40 asks to raise it, which must not take the keyboard.
 xdotool windowactivate --sync "$work_window"
@@ -115,9 +71,19 @@ import -window "$wid" "$work/after-keys.png"
 [ "$(compare -metric AE "$work/before-keys.png" "$work/after-keys.png" null: 2>&1 || true)" -le 30 ] ||
   fail "keys typed after the pop-up changed our window"
 
-# A later tick keeps it in front and leaves the focus where it is.
+# The user clicks into the work window, which raises it among the ordinary
+# windows; the reminder stays in front of it, at the next tick too.
+xdotool mousemove 200 250 click 1
 sleep 21
-above "$wid" "$work_window" || fail "a later tick left the window behind the work window"
+above "$wid" "$work_window" || fail "after a click on the work window and a tick, the window is behind it"
 [ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
+
+# Armed again: hidden, and no longer asking to stay above.
+popup=$wid
+xdotool mousemove --window "$popup" 120 20 click 1
+await_shown 100 0 || fail "a second click on セット did not hide the window"
+if xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
+  fail "armed again, but still asking to stay above"
+fi
 cp "$work/popup.png" "/tmp/popup-$wm.png"
-echo "$wm: in front, focus kept; screen at /tmp/popup-$wm.png"
+echo "$wm: in front, focus kept, above state dropped when armed again; screen at /tmp/popup-$wm.png"

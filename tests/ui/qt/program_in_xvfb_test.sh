@@ -3,7 +3,7 @@
 # key presses, a mouse click, and the wall clock set by faketime.
 #   usage: program_in_xvfb_test.sh PROGRAM
 set -euo pipefail
-source "$(dirname "$0")/x_display.sh"
+source "$(dirname "$0")/../x_display.sh"
 export QT_QPA_PLATFORM=xcb
 
 # Only the wall clock is faked, by an offset in seconds read from a file, so
