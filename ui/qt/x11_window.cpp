@@ -80,12 +80,8 @@ void sendToManager(xcb_connection_t* c, const void* event) {
 
 bool available() { return connection() != nullptr; }
 
-void flush() {
-  if (xcb_connection_t* c = connection()) xcb_flush(c);
-}
-
-// Asked as "above the window now on top", never as a bare raise: some window
-// managers (xfwm4) take a bare raise as a wish for the focus.
+// Never a bare raise: some window managers (xfwm4) take one as a wish for the
+// focus.
 void requestRaise(QWindow* window) {
   xcb_connection_t* c = connection();
   if (!c || !window || !window->handle()) return;
