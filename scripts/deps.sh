@@ -12,8 +12,7 @@ case "$purpose" in
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
-      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity x11-utils bc
-      dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0)
+      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime

@@ -10,7 +10,6 @@ namespace reminder::testing {
 
 class FakeClock final : public Clock {
  public:
-  void set(double hour, double minute) { now_ = {hour, minute}; }
   void set(std::int32_t day, double hour, double minute, int second = 0, int millisecond = 0) {
     now_ = {hour, minute, day, second, millisecond};
   }

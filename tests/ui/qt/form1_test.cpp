@@ -96,46 +96,6 @@ class Form1Test : public QObject {
     }
   }
 
-  void focusOrder() {
-    for (const char* name : {"Command1", "t1", "t2", "Text3", "Command1"}) {
-      QCOMPARE(QApplication::focusWidget()->objectName(), name);
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-  }
-
-  void clickHidesAndTickShowsAgain() {
-    const std::pair<const char*, QString> texts[]{{"t1", "10"}, {"t2", "30"}, {"Text3", kLongText}};
-    for (auto& [name, text] : texts) form->findChild<QLineEdit*>(name)->setText(text);
-    clock.set(10, 29);
-    const QPoint position = form->pos();
-    QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
-    QVERIFY(form->isHidden());
-    tick();
-    QVERIFY(form->isHidden());
-    clock.set(10, 30);
-    tick();
-    QVERIFY(form->isVisible() && form->testAttribute(Qt::WA_ShowWithoutActivating));
-    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(form->pos(), position);
-    QCOMPARE(form->focusWidget()->objectName(), "Command1");
-    for (auto& [name, text] : texts) QCOMPARE(form->findChild<QLineEdit*>(name)->text(), text);
-    // Armed again: an ordinary window once more.
-    QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
-    QVERIFY(form->isHidden());
-    QVERIFY(!(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-  }
-
-  void hidingKeepsTheApplicationClosingEndsIt() {
-    quitWhenClosed(*form);
-    bool closedWhileHidden = false;
-    QTimer::singleShot(0, [&] { form->hide(); });
-    QTimer::singleShot(200, [&] { closedWhileHidden = form->isHidden() && form->close(); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(3); });
-    QCOMPARE(QApplication::exec(), 0);
-    QVERIFY(closedWhileHidden);
-  }
-
  private:
   QTimer* timer() const { return form->findChild<QTimer*>("Timer1"); }
   void tick() const { QVERIFY(QMetaObject::invokeMethod(timer(), "timeout")); }

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The user's story, told to the real program from outside as X input and read
+# back from the X server, under a real window manager with the user's GTK
+# window beside it. The same story for the Linux program and for the Windows
+# program under Wine (no Wine desktop, so its windows are X windows too).
+#   usage: story.sh PROGRAM WINDOW_MANAGER [SCREENSHOT.png]
+set -euo pipefail
+program=$(realpath "$1") wm=$2 screenshot=${3:-}
+here=$(dirname "$0")
+source "$here/session.sh"
+
+# Only the wall clock is faked, by an offset in a file; timers run on the real
+# clock. ASan must let faketime's library come first.
+export FAKETIME_TIMESTAMP_FILE=$work/clock FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
+export ASAN_OPTIONS=verify_asan_link_order=0 QT_QPA_PLATFORM=xcb
+fake() { date -d "2026-01-05 $1" +%s; }
+real_at() { echo "$(fake "$1") - $(cat "$FAKETIME_TIMESTAMP_FILE")" | bc; }
+# Moves the clock by whole 20 s so that the program's next tick, which comes
+# on the clock's next :00, :20 or :40 at least a second away, reads $1.
+aim() {
+  local offset now
+  offset=$(cat "$FAKETIME_TIMESTAMP_FILE") now=$(($(date +%s) + 1))
+  echo $((offset + $(fake "$1") - (now + offset + 19) / 20 * 20)) >"$FAKETIME_TIMESTAMP_FILE"
+}
+after() { sleep "$(echo "x = $(real_at "$1") + 0.5 - $(date +%s.%N); if (x > 0) x else 0" | bc)"; }
+run=("$program")
+if [[ $program == *.exe ]]; then wine_prefix && run=(wine "$program"); fi
+echo $(($(fake 20:11:30) - $(date +%s))) >"$FAKETIME_TIMESTAMP_FILE"
+# One Wine program starting at a time: a start takes seconds of both cores.
+exec 8>"$PWD/starting.lock" && [ -z "${WINEPREFIX:-}" ] || flock 8
+LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "${run[@]}" >"$work/program.log" 2>&1 8>&- &
+program_pid=$!
+pids+=($program_pid)
+wait_until 60 shown || fail "the window did not appear"
+exec 8>&-
+
+# Starts centred on the screen, with the focus on セット: typed after one Tab,
+# the hour lands in the hour box.
+read -r x y w h < <(xwininfo -id "$(frame_of "$wid")" | awk -F: '/Absolute upper-left X/ {x = $2}
+  /Absolute upper-left Y/ {y = $2} /Width/ {w = $2} /Height/ {h = $2} END {print x, y, w, h}')
+((dx = x + w / 2 - 512, dy = y + h / 2 - 384, dx * dx + dy * dy <= 24 * 24)) ||
+  fail "not centred: frame ${w}x$h at $x,$y"
+shot() { sleep 0.5 && import -window "$wid" "$work/$1.png"; }
+declare -A boxes=([t1]=27x19+3+11 [t2]=27x19+51+11 [Text3]=147x19+3+43) # Inside the frames
+changed() { # Pixels of a box that differ between two shots.
+  compare -metric AE "$work/$1.png[${boxes[$3]}]" "$work/$2.png[${boxes[$3]}]" null: 2>&1 || true
+}
+shot empty
+
+# The user works in another window; the tick before any arming (20:11:40)
+# asks to raise ours, which must reach the server and leave the keyboard.
+xdotool windowactivate --sync "$work_window" type 'first '
+stdbuf -oL xev -root -event substructure >"$work/requests.log" 2>&1 &
+pids+=($!)
+aim 20:11:40
+after 20:11:40
+[ "$(active)" = "$work_id" ] || fail "the tick before any arming took the focus"
+[ -n "${WINEPREFIX:-}" ] || grep -qE '_NET_RESTACK_WINDOW|ConfigureRequest' "$work/requests.log" ||
+  fail "the tick's raise did not reach the server"
+
+# Set for 20:12 with a note; Enter arms.
+xdotool windowactivate --sync "$wid" 2>/dev/null || true
+xdotool key Tab type 20 && xdotool key Tab type 12 && xdotool key Tab type 'memo'
+shot typed
+for box in t1 t2 Text3; do [ "$(changed empty typed $box)" -gt 20 ] || fail "nothing was typed into $box"; done
+place() { xwininfo -id "$wid" | grep Absolute; }
+home=$(place)
+xdotool key Return
+wait_until 5 eval '! shown' || fail "Enter did not hide the window"
+xdotool windowactivate --sync "$work_window" type 'before '
+
+# Back at its minute, above the work window, which keeps the keyboard; the
+# texts as they were.
+wait_until 25 shown || fail "the window did not come back"
+late=$(echo "$(date +%s.%N) - $(real_at 20:12:00)" | bc)
+sleep 1 # For the manager to place it.
+echo "$wm: back $late s after 20:12:00"
+(($(echo "$late >= 0 && $late < 1" | bc))) || fail "not back within the first second of 20:12"
+state=$(xprop -id "$wid" _NET_WM_STATE WM_HINTS _NET_WM_USER_TIME_WINDOW)
+grep -q _NET_WM_STATE_ABOVE <<<"$state" || fail "the window does not ask to stay above: $state"
+above "$wid" "$work_window" || fail "the window came back behind the work window"
+# Wine gives the focus by its own rules, not Windows': there it is reported,
+# and the in-process test checks the program's flags.
+kept=1
+if [ "$(active)" != "$work_id" ]; then
+  [ -n "${WINEPREFIX:-}" ] || fail "the pop-up took the focus"
+  kept= && echo "$wm: Wine gave the pop-up the focus"
+fi
+if [ -z "${WINEPREFIX:-}" ]; then
+  time_window=$(sed -n 's/^_NET_WM_USER_TIME_WINDOW(WINDOW): window id # //p' <<<"$state")
+  xprop -id "${time_window:-$wid}" _NET_WM_USER_TIME | grep -q ' = 0$' || fail "the user time is not 0"
+  hints=$(xprop -id "$wid" -notype -f WM_HINTS 32c ' $0\n' WM_HINTS | awk '{print $2}' | tr -d ,)
+  (((hints & 256) != 0)) || grep -q _NET_WM_STATE_DEMANDS_ATTENTION <<<"$state" || fail "no urgency: $state"
+fi
+# xfwm4 places a window mapped anew by a rule of its own.
+[ "$(place)" = "$home" ] || [ "$wm" = xfwm4 ] || fail "not back where it stood: $(place)"
+shot back
+for box in t1 t2 Text3; do [ "$(changed typed back $box)" -le 30 ] || fail "the text of $box changed"; done
+[ -z "$screenshot" ] || import -window root "$screenshot"
+if [ -n "$kept" ]; then
+  xdotool type 'after '
+  shot after
+  for box in t1 t2 Text3; do [ "$(changed back after $box)" -le 30 ] || fail "keys went into $box"; done
+fi
+
+# A click into the work window raises it; the next tick keeps ours in front.
+xdotool mousemove 200 250 click 1
+after 20:12:20
+above "$wid" "$work_window" || fail "after a click into the work window and a tick, behind it"
+[ -z "$kept" ] || [ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
+
+# Armed again with a click: an ordinary window again, due at once (a target
+# within five minutes before the arming), and closing it ends the program.
+popup=$wid
+xdotool mousemove --window "$wid" 120 20 click 1
+wait_until 5 eval '! shown' || fail "a click on セット did not hide the window"
+! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
+wait_until 25 shown || fail "armed again within the grace, but not back at the next tick"
+wmctrl -i -c "$wid"
+wait_until 5 eval '! kill -0 $program_pid 2>/dev/null' || fail "closing the window did not end the program"
+echo "$wm: in front at its minute with its texts, armed again, closed"
