@@ -9,13 +9,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # One self-contained .exe: the C++ and thread runtimes linked in, so it needs
-# no DLL beyond those that ship with Windows; with the stack protector that
-# includes libssp, whose canary comes from ADVAPI32's CryptGenRandom. No time
-# stamp in the PE header, so that two builds of the same sources are the same
-# bytes. ld keeps ASLR (with high entropy on x86_64) and DEP on by default.
-set(CMAKE_C_FLAGS_INIT "-fstack-protector-strong -D_FORTIFY_SOURCE=2")
-set(CMAKE_CXX_FLAGS_INIT "-fstack-protector-strong -D_FORTIFY_SOURCE=2")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+# no DLL beyond those that ship with Windows.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Only x86_64 code runs on this build machine; tests of it go through Wine.
 if(TIMERSET_MINGW_TRIPLE MATCHES "^x86_64")
