@@ -14,7 +14,7 @@ export SOURCE_DATE_EPOCH=1796601600
 bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/exe.log" 2>&1 &
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
-unzip -p "$work"/copy-dist/timerset-*-"$3".zip timerset.exe | cmp - "$2"
+cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$2"
 dpkg-deb -x "$work"/dist/timerset_*.deb "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/timerset.desktop"
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
