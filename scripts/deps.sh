@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for a purpose: "run" (build and
-# start the Linux program), "test" (build everything and run every test) or
-# "bench" (the benchmarks). Uses sudo when not root.
+# start the Linux program; its release build takes its flags from dpkg-dev),
+# "test" (build everything and run every test; also what scripts/release.sh
+# needs) or "bench" (the benchmarks). Uses sudo when not root.
 set -euo pipefail
 
 purpose=${1:-test}
-common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
+common=(cmake g++ make pkgconf dpkg-dev qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
 case "$purpose" in
   run) packages=("${common[@]}") ;;
   test)
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
-      dpkg-dev desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon)
+      desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi
+      lintian devscripts appstream zip)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime

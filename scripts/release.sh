@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds the release artefacts from scratch, from the sources beside this
+# script, and writes SHA256SUMS over them:
+#   timerset_<version>-1_amd64.deb       the Linux program (lintian-clean, or no package)
+#   timerset-<1.01.0007>-x86_64.zip      the Windows program, README.md and LICENSE
+#   timerset-<1.01.0007>-i686.zip        the same for 32-bit Windows
+# Built from the same commit with Debian 12's tools, each is the same bytes
+# wherever and whenever it is built: times come from SOURCE_DATE_EPOCH (by
+# default the last commit's), and no folder's path gets into a file.
+#   usage: release.sh [--no-deps] [--out DIR] [deb] [x86_64] [i686]   (default: all three into build/dist)
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+out=$src/build/dist
+deps=yes
+artefacts=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-deps) deps=no ;;
+    --out) out=$(realpath -m "$2"); shift ;;
+    deb | x86_64 | i686) artefacts+=("$1") ;;
+    *) echo "usage: $0 [--no-deps] [--out DIR] [deb] [x86_64] [i686]" >&2; exit 2 ;;
+  esac
+  shift
+done
+[ ${#artefacts[@]} -gt 0 ] || artefacts=(deb x86_64 i686)
+cd "$src"
+[ "$deps" = no ] || bash scripts/deps.sh test
+jobs=$(nproc)
+umask 022
+export TZ=UTC LC_ALL=C.UTF-8
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+  [ -z "$(git status --porcelain)" ] || echo "release.sh: the work tree has changes not in the last commit" >&2
+fi
+export SOURCE_DATE_EPOCH
+rm -rf "$out"
+mkdir -p "$out"
+
+# 1.1.0.7 in CMakeLists.txt is written 1.01.0007, as in the .exe's version record.
+version=$(sed -n 's/^project(TimerSet VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+IFS=. read -r major minor _ tweak <<<"$version"
+version_text=$(printf '%d.%02d.%04d' "$major" "$minor" "$tweak")
+
+for artefact in "${artefacts[@]}"; do
+  build=$out/build-$artefact
+  case "$artefact" in
+    deb)
+      # Flags from dpkg-buildflags; cpack has lintian check the package and
+      # fails on any error or warning.
+      cmake --preset release -B "$build" >/dev/null
+      cmake --build "$build" -j "$jobs" >/dev/null
+      hardening-check --nofortify --nocfprotection "$build/ui/qt/timerset"
+      if ! (cd "$build" && cpack -G DEB -B "$build/package" >"$build/cpack.log" 2>&1); then
+        cat "$build/cpack.log" >&2
+        exit 1
+      fi
+      grep -E '^([EWIPO]: |-- lintian)' "$build/cpack.log" || true
+      mv "$build"/package/timerset_*.deb "$out/"
+      ;;
+    x86_64 | i686)
+      preset=mingw64
+      [ "$artefact" = i686 ] && preset=mingw32
+      cmake --preset "$preset" -B "$build" -DTIMERSET_TESTS=OFF >/dev/null
+      cmake --build "$build" -j "$jobs" --target timerset >/dev/null
+      exe=$build/ui/win32/timerset.exe
+      echo "$artefact timerset.exe: $(stat -c %s "$exe") bytes," \
+        "$("$artefact-w64-mingw32-objdump" -p "$exe" | sed -n 's/^DllCharacteristics\s*/DllCharacteristics /p')"
+      # The same names, order, times and modes every time; -X leaves out the
+      # owner and the extra time fields.
+      mkdir "$build/zip"
+      cp "$exe" README.md LICENSE "$build/zip/"
+      chmod 0644 "$build"/zip/*
+      touch -d "@$SOURCE_DATE_EPOCH" "$build"/zip/*
+      (cd "$build/zip" && zip -q -X -9 "$out/timerset-$version_text-$artefact.zip" timerset.exe README.md LICENSE)
+      ;;
+  esac
+done
+
+cd "$out"
+shopt -s nullglob
+sha256sum timerset_*.deb timerset-*.zip >SHA256SUMS
+echo "In $out:"
+cat SHA256SUMS
