@@ -3,6 +3,7 @@
 #include <imm.h>
 #include <initguid.h>  // Defines the accessibility GUIDs here, not in a library.
 #include <oleacc.h>
+#include <shobjidl.h>
 
 #include <string_view>
 
@@ -179,6 +180,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_)
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (annotations_) annotations_->Release();
+  if (desktops_) desktops_->Release();
   if (numberIme_) ImmDestroyContext(numberIme_);
   for (const HFONT font : {boxFont_, colonFont_, messageFont_}) {
     if (font) DeleteObject(font);
@@ -221,7 +223,14 @@ void Form1::create() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
 
-  scheduleCheck();
+  // Windows 10 and later; without it a pop-up stays on its virtual desktop.
+  if (FAILED(CoCreateInstance(CLSID_VirtualDesktopManager, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IVirtualDesktopManager, reinterpret_cast<void**>(&desktops_)))) {
+    desktops_ = nullptr;
+  }
+
+  const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
+  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
 }
 
 void Form1::createControls() {
@@ -345,6 +354,7 @@ void Form1::show() {
   if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return;
   poppedUp_ = true;
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  placeForPopUp();
   if (!SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW)) {
     throwLastError("SetWindowPos");
@@ -362,16 +372,43 @@ void Form1::raise() {
   }
 }
 
-// Three checks a minute on the clock's :00, :20 and :40, each wait measured
-// afresh from the wall clock so the ticks never drift.
-void Form1::scheduleCheck() {
-  const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
-  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
+// Where the user can see it. Its old place, unless that no longer lies wholly
+// within one monitor's work area (a monitor unplugged, the resolution
+// lowered while hidden): then centred on the primary one, as at the start.
+// And on the virtual desktop the user works on, never switching desktops: a
+// window stays on the desktop it was shown on, where a pop-up that takes no
+// focus would go unseen.
+void Form1::placeForPopUp() {
+  RECT frame;
+  GetWindowRect(hwnd_, &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  const HMONITOR on = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
+  RECT inside;
+  if (!on || !GetMonitorInfoW(on, &monitor) ||
+      !(IntersectRect(&inside, &frame, &monitor.rcWork) && EqualRect(&inside, &frame))) {
+    const RECT work = primaryWorkArea();
+    SetWindowPos(hwnd_, nullptr, (work.left + work.right - (frame.right - frame.left)) / 2,
+                 (work.top + work.bottom - (frame.bottom - frame.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  BOOL onCurrent = TRUE;
+  GUID desktop{};
+  const HWND foreground = GetForegroundWindow();
+  if (desktops_ && SUCCEEDED(desktops_->IsWindowOnCurrentVirtualDesktop(hwnd_, &onCurrent)) &&
+      !onCurrent && foreground && SUCCEEDED(desktops_->GetWindowDesktopId(foreground, &desktop)) &&
+      desktop != GUID{}) {
+    desktops_->MoveWindowToDesktop(hwnd_, desktop);
+  }
 }
 
+// Three checks a minute on the clock's :00, :20 and :40, each wait measured
+// afresh, from the check's own reading of the wall clock, so the ticks never
+// drift.
 void Form1::checkNow() {
-  reminder_.checkReminder();
-  scheduleCheck();
+  const auto wait = static_cast<UINT>(reminder_.checkReminder());
+  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
 }
 
 std::u16string Form1::textOfT1() const { return textOf(t1_); }

@@ -327,6 +327,31 @@ TEST(Form1InProcess, StartsTimer1AndLaysItselfOutAtEveryDpi) {
   }
 }
 
+// Back where the user left it if that lies wholly in a monitor's work area,
+// else centred in the primary one's (a monitor unplugged while hidden).
+TEST(Form1InProcess, PopsUpOnAMonitor) {
+  Form1 window(GetModuleHandleW(nullptr));
+  ASSERT_NO_THROW(window.create());
+  setText(GetDlgItem(window.hwnd(), Form1::kT1), L"99");  // Due at every tick.
+  RECT work, f;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  for (const auto& [x, y, stays] : {std::tuple{work.left + 10, work.top + 20, true},
+                                    {-5000L, -5000L, false},
+                                    {work.right - 50, work.top, false}}) {
+    window.hide();
+    SetWindowPos(window.hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+    GetWindowRect(window.hwnd(), &f);
+    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+    if (stays) {
+      EXPECT_EQ((std::array{f.left, f.top}), (std::array{x, y}));
+    } else {  // Centred: as much room on either side.
+      EXPECT_NEAR(f.left - work.left, work.right - f.right, 1) << x;
+      EXPECT_NEAR(f.top - work.top, work.bottom - f.bottom, 1) << x;
+    }
+  }
+}
+
 TEST(Form1InProcess, ShowsTheIconDrawnInThePixelMap) {
   Form1 window(GetModuleHandleW(nullptr));
   ASSERT_NO_THROW(window.create());
