@@ -158,6 +158,16 @@ RECT primaryWorkArea() {
   return info.rcWork;
 }
 
+void centreOnPrimary(HWND window) {
+  const RECT work = primaryWorkArea();
+  RECT frame;
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr,
+               work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+               work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void showFailure(HWND owner, const char* what, DWORD code) {
@@ -211,13 +221,7 @@ void Form1::create() {
   createControls();
   layout(windowDpi(hwnd_));
 
-  RECT frame;
-  GetWindowRect(hwnd_, &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centreOnPrimary(hwnd_);
 
   // Also as the window's own icons, so that anyone asking the window gets them.
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
@@ -387,10 +391,7 @@ void Form1::placeForPopUp() {
   RECT inside;
   if (!on || !GetMonitorInfoW(on, &monitor) ||
       !(IntersectRect(&inside, &frame, &monitor.rcWork) && EqualRect(&inside, &frame))) {
-    const RECT work = primaryWorkArea();
-    SetWindowPos(hwnd_, nullptr, (work.left + work.right - (frame.right - frame.left)) / 2,
-                 (work.top + work.bottom - (frame.bottom - frame.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOnPrimary(hwnd_);
   }
 
   BOOL onCurrent = TRUE;
