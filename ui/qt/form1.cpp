@@ -131,8 +131,11 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Timer1->start(reminder::millisecondsToNextCheck(clock_.read()));
 }
 
+// The check and the wait to the next mark come from one reading of the clock.
 void Form1::check() { Timer1->start(reminder_.checkReminder()); }
 
+// Woken: the timer did not count the time asleep, so its next tick may be up
+// to 20 s away. Check now, and the ticks start again from the next mark.
 void Form1::prepareForSleep(bool sleeping) {
   if (!sleeping) check();
 }
