@@ -50,12 +50,13 @@ void Reminder::armReminder() {
   window_.hide();
 }
 
-void Reminder::checkReminder() {
+int Reminder::checkReminder() {
   const ClockReading now = clock_.read();
   const double targetHour = numericValue(window_.textOfT1());
   const double targetMinute = numericValue(window_.textOfT2());
   if (isDue(now, targetHour, targetMinute, armed_)) window_.show();
   window_.raise();
+  return millisecondsToNextCheck(now);
 }
 
 }  // namespace reminder

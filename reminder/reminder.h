@@ -58,7 +58,9 @@ class Reminder {
 
   // Shows the window when its target is due, then raises it whatever was
   // decided. Never hides the window, writes a box or changes the armed time.
-  void checkReminder();
+  // Returns the milliseconds to the next check, from the same clock reading:
+  // one reading a tick.
+  int checkReminder();
 
   const ArmedTime& armedTime() const { return armed_; }
 

@@ -37,7 +37,7 @@ wait_until 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -1 "$work/display") HOME=$work/home XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --address="unix:path=$work/bus")
-export DBUS_SESSION_BUS_ADDRESS=$(head -1 <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 <<<"$bus") DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-system-bus
 pids+=("$(tail -1 <<<"$bus")")
 
 # The reminder window, visible: sets wid. Qt and Wine make a new X window for

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDBusConnection>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <limits>
 
 #include "resources/timerset.xpm"
@@ -125,11 +127,23 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
   Timer1->setTimerType(Qt::PreciseTimer);
-  connect(Timer1, &QTimer::timeout, this, [this] {
-    reminder_.checkReminder();
-    scheduleCheck();
-  });
-  scheduleCheck();
+  connect(Timer1, &QTimer::timeout, this, &Form1::check);
+  Timer1->start(reminder::millisecondsToNextCheck(clock_.read()));
+}
+
+// The check and the wait to the next mark come from one reading of the clock.
+void Form1::check() { Timer1->start(reminder_.checkReminder()); }
+
+// Woken: the timer did not count the time asleep, so its next tick may be up
+// to 20 s away. Check now, and the ticks start again from the next mark.
+void Form1::prepareForSleep(bool sleeping) {
+  if (!sleeping) check();
+}
+
+void Form1::centre() {
+  QRect frame = frameGeometry();
+  frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+  move(frame.topLeft());
 }
 
 void Form1::show() {
@@ -137,9 +151,7 @@ void Form1::show() {
   if (!shownBefore_) {
     // The first showing is the program's start: centred, and with the focus.
     shownBefore_ = true;
-    QRect frame = frameGeometry();
-    frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
-    move(frame.topLeft());
+    centre();
     QWidget::show();
     return;
   }
@@ -149,6 +161,14 @@ void Form1::show() {
 // The reminder has come: in front of the user's work, and kept there until
 // armed again, but without taking the keyboard from what the user is typing.
 void Form1::popUp() {
+  // Where the user left it, unless that is no longer wholly on one screen's
+  // work area (a monitor unplugged, the resolution lowered while hidden).
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  const QRect frame = frameGeometry();
+  if (std::none_of(screens.begin(), screens.end(),
+                   [&](const QScreen* s) { return s->availableGeometry().contains(frame); })) {
+    centre();
+  }
   poppedUp_ = true;
   setStaysOnTop(true);
   if (QGuiApplication::platformName() == QLatin1String("wayland")) {
@@ -167,8 +187,6 @@ void Form1::popUp() {
   x11::setUrgent(windowHandle(), true);
   if (!x11::available()) QApplication::alert(this);
 }
-
-void Form1::scheduleCheck() { Timer1->start(reminder::millisecondsToNextCheck(clock_.read())); }
 
 void Form1::hide() {
   if (poppedUp_) {
@@ -217,4 +235,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 void quitWhenClosed(Form1& window) {
   QApplication::setQuitOnLastWindowClosed(false);
   QObject::connect(&window, &Form1::closed, qApp, &QCoreApplication::quit);
+}
+
+void checkAfterWake(Form1& window) {
+  QDBusConnection::systemBus().connect(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), &window,
+      SLOT(prepareForSleep(bool)));
 }

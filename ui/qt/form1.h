@@ -37,6 +37,10 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
 
+ private slots:
+  // logind's PrepareForSleep: false once the computer has woken.
+  void prepareForSleep(bool sleeping);
+
  private:
   QLineEdit* Text3;
   QLineEdit* t2;
@@ -45,7 +49,8 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   QLabel* Label1;
   QTimer* Timer1;
 
-  void scheduleCheck();
+  void check();
+  void centre();
   void popUp();
   void setStaysOnTop(bool on);
 
@@ -58,3 +63,8 @@ class Form1 final : public QWidget, public reminder::WindowOps {
 // Keeps the application running while the window is hidden and ends it when
 // the user closes the window.
 void quitWhenClosed(Form1& window);
+
+// Checks at once when logind says the computer has woken, since the timer
+// does not count the time asleep. Without a system bus or logind, the ticks
+// alone check.
+void checkAfterWake(Form1& window);

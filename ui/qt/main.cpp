@@ -14,5 +14,6 @@ int main(int argc, char* argv[]) {
   Form1 window(clock);
   quitWhenClosed(window);
   window.show();
+  checkAfterWake(window);
   return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include <imm.h>
 #include <initguid.h>  // Defines the accessibility GUIDs here, not in a library.
 #include <oleacc.h>
+#include <shobjidl.h>
 
 #include <string_view>
 
@@ -157,6 +158,16 @@ RECT primaryWorkArea() {
   return info.rcWork;
 }
 
+void centreOnPrimary(HWND window) {
+  const RECT work = primaryWorkArea();
+  RECT frame;
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr,
+               work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+               work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void showFailure(HWND owner, const char* what, DWORD code) {
@@ -179,6 +190,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_)
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (annotations_) annotations_->Release();
+  if (desktops_) desktops_->Release();
   if (numberIme_) ImmDestroyContext(numberIme_);
   for (const HFONT font : {boxFont_, colonFont_, messageFont_}) {
     if (font) DeleteObject(font);
@@ -209,19 +221,20 @@ void Form1::create() {
   createControls();
   layout(windowDpi(hwnd_));
 
-  RECT frame;
-  GetWindowRect(hwnd_, &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centreOnPrimary(hwnd_);
 
   // Also as the window's own icons, so that anyone asking the window gets them.
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
 
-  scheduleCheck();
+  // Windows 10 and later; without it a pop-up stays on its virtual desktop.
+  if (FAILED(CoCreateInstance(CLSID_VirtualDesktopManager, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IVirtualDesktopManager, reinterpret_cast<void**>(&desktops_)))) {
+    desktops_ = nullptr;
+  }
+
+  const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
+  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
 }
 
 void Form1::createControls() {
@@ -345,6 +358,7 @@ void Form1::show() {
   if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return;
   poppedUp_ = true;
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  placeForPopUp();
   if (!SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW)) {
     throwLastError("SetWindowPos");
@@ -362,16 +376,40 @@ void Form1::raise() {
   }
 }
 
-// Three checks a minute on the clock's :00, :20 and :40, each wait measured
-// afresh from the wall clock so the ticks never drift.
-void Form1::scheduleCheck() {
-  const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
-  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
+// Where the user can see it. Its old place, unless that no longer lies wholly
+// within one monitor's work area (a monitor unplugged, the resolution
+// lowered while hidden): then centred on the primary one, as at the start.
+// And on the virtual desktop the user works on, never switching desktops: a
+// window stays on the desktop it was shown on, where a pop-up that takes no
+// focus would go unseen.
+void Form1::placeForPopUp() {
+  RECT frame;
+  GetWindowRect(hwnd_, &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  const HMONITOR on = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
+  RECT inside;
+  if (!on || !GetMonitorInfoW(on, &monitor) ||
+      !(IntersectRect(&inside, &frame, &monitor.rcWork) && EqualRect(&inside, &frame))) {
+    centreOnPrimary(hwnd_);
+  }
+
+  BOOL onCurrent = TRUE;
+  GUID desktop{};
+  const HWND foreground = GetForegroundWindow();
+  if (desktops_ && SUCCEEDED(desktops_->IsWindowOnCurrentVirtualDesktop(hwnd_, &onCurrent)) &&
+      !onCurrent && foreground && SUCCEEDED(desktops_->GetWindowDesktopId(foreground, &desktop)) &&
+      desktop != GUID{}) {
+    desktops_->MoveWindowToDesktop(hwnd_, desktop);
+  }
 }
 
+// Three checks a minute on the clock's :00, :20 and :40, each wait measured
+// afresh, from the check's own reading of the wall clock, so the ticks never
+// drift.
 void Form1::checkNow() {
-  reminder_.checkReminder();
-  scheduleCheck();
+  const auto wait = static_cast<UINT>(reminder_.checkReminder());
+  if (!SetTimer(hwnd_, kTimer1, wait, nullptr)) throwLastError("SetTimer");
 }
 
 std::u16string Form1::textOfT1() const { return textOf(t1_); }

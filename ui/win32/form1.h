@@ -11,6 +11,7 @@
 #include "reminder/reminder.h"
 
 struct IAccPropServices;
+struct IVirtualDesktopManager;
 
 namespace timerset {
 
@@ -49,9 +50,9 @@ class Form1 final : public reminder::WindowOps {
   void createControls();
   void layout(UINT dpi);
   void fail(const char* what, DWORD code);
-  void scheduleCheck();
   void annotate();
   void checkNow();
+  void placeForPopUp();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -65,8 +66,9 @@ class Form1 final : public reminder::WindowOps {
   HFONT messageFont_ = nullptr;  // Command1, Text3
   HIMC numberIme_ = nullptr;     // t1 and t2's own input context, opened closed
   IAccPropServices* annotations_ = nullptr;
-  HWND lastFocus_ = nullptr;  // Given back when the window is activated again
-  bool poppedUp_ = false;     // Shown by the reminder, and not armed since.
+  IVirtualDesktopManager* desktops_ = nullptr;  // None before Windows 10
+  HWND lastFocus_ = nullptr;                    // Given back when the window is activated again
+  bool poppedUp_ = false;                       // Shown by the reminder, and not armed since.
   bool failed_ = false;
   int exitCode_ = 0;
   reminder::SystemClock clock_;

@@ -96,6 +96,38 @@ class Form1Test : public QObject {
     }
   }
 
+  // Back where the user left it if that lies wholly on a screen's work area,
+  // else centred on the primary one's (a monitor unplugged while hidden).
+  void popsUpOnAScreen_data() {
+    QTest::addColumn<QPoint>("movedTo");
+    QTest::addColumn<bool>("stays");
+    QTest::newRow("elsewhere on the screen") << QPoint(10, 20) << true;
+    QTest::newRow("where no screen is") << QPoint(5000, 4000) << false;
+    QTest::newRow("partly off the screen") << QPoint(-60, 20) << false;
+  }
+  void popsUpOnAScreen() {
+    QFETCH(QPoint, movedTo);
+    QFETCH(bool, stays);
+    form->findChild<QLineEdit*>("t1")->setText("99");  // Due at the next tick.
+    QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
+    form->move(movedTo);
+    tick();
+    QVERIFY(form->isVisible());
+    const QRect frame = form->frameGeometry();
+    const QPoint workCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QCOMPARE(stays ? frame.topLeft() : frame.center(), stays ? movedTo : workCentre);
+  }
+
+  void hidingKeepsTheApplicationClosingEndsIt() {
+    quitWhenClosed(*form);
+    bool closedWhileHidden = false;
+    QTimer::singleShot(0, [&] { form->hide(); });
+    QTimer::singleShot(200, [&] { closedWhileHidden = form->isHidden() && form->close(); });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(3); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(closedWhileHidden);
+  }
+
  private:
   QTimer* timer() const { return form->findChild<QTimer*>("Timer1"); }
   void tick() const { QVERIFY(QMetaObject::invokeMethod(timer(), "timeout")); }

@@ -199,6 +199,26 @@ TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
   DestroyWindow(other);
 }
 
+// Back where the user left it if that lies wholly on a monitor's work area,
+// else centred on the primary one's (a monitor unplugged while hidden).
+TEST_F(Form1Test, PopsUpOnAMonitor) {
+  SetWindowTextW(item(Form1::kT1), L"99");  // Due at every tick.
+  RECT work, start, f;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(form.hwnd(), &start);
+  for (const auto& [x, y, stays] : {std::tuple{work.left + 10, work.top + 20, true},
+                                    {-5000L, -5000L, false},
+                                    {work.right - 50, work.top, false}}) {
+    form.hide();
+    SetWindowPos(form.hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+    GetWindowRect(form.hwnd(), &f);
+    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    EXPECT_EQ((std::array{f.left, f.top}),
+              (stays ? std::array{x, y} : std::array{start.left, start.top}));
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
