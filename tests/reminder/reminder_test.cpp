@@ -20,10 +20,8 @@ using testing::FakeWindow;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 constexpr std::int32_t kDay = civilDay(2026, 3, 10);
-// Two nights of a daylight-saving change: in the rows the clock jumps 1:59 -> 3:00
-// on the first and 1:59 -> 1:00 on the second.
-constexpr std::int32_t kSpringForward = civilDay(2026, 3, 29);
-constexpr std::int32_t kFallBack = civilDay(2026, 10, 25);
+// Nights of a daylight-saving change: the clock jumps 1:59 -> 3:00, then 1:59 -> 1:00.
+constexpr std::int32_t kSpring = civilDay(2026, 3, 29), kFall = civilDay(2026, 10, 25);
 
 constexpr ClockReading on(std::int32_t day, double hour, double minute) {
   return {hour, minute, day};
@@ -61,35 +59,25 @@ INSTANTIATE_TEST_SUITE_P(
         DueCase{"* grace across the hour", at(10, 3), 9, 59, at(10, 3), true},
         DueCase{"six minutes across the hour", at(11, 3), 10, 57, at(11, 3), false},
         DueCase{"fractional hour", at(10, 0), 10.5, 0, at(10, 29), false},
-        DueCase{"+ set at 0:02 for 23:58: grace across midnight", at(0, 2), 23, 58, at(0, 2), true},
+        DueCase{"+ grace across midnight", at(0, 2), 23, 58, at(0, 2), true},
         DueCase{"never armed, empty boxes", std::nullopt, 0, 0, at(12, 0), true},
         // Before the first arming the armed time is 0:00 of the day checked, not of 1970.
         DueCase{"never armed, before the target", std::nullopt, 6, 30, at(6, 29), false},
-        DueCase{"six minutes late, same day", at(10, 30), 10, 24, at(10, 30), false},
         DueCase{"six minutes late, next day", at(10, 30), 10, 24, on(kDay + 1, 10, 24), true},
         DueCase{"* 22:00 to 6:30", at(22, 0), 6, 30, on(kDay + 1, 6, 30), true},
         DueCase{"empty boxes at 23:59, midnight", at(23, 59), 0, 0, on(kDay + 1, 0, 0), true},
         // Asleep or off past the target: shown on the first check after.
         DueCase{"+ 21:00 for 23:30, woken at 7:00", at(21, 0), 23, 30, on(kDay + 1, 7, 0), true},
         DueCase{"+ a week asleep, morning target", at(22, 0), 6, 30, on(kDay + 7, 23, 0), true},
-        DueCase{"+ new year: that evening", on(civilDay(2026, 12, 31), 23, 50), 0, 10,
-                on(civilDay(2027, 1, 1), 23, 55), true},
-        DueCase{"spring: 2:30 jumped over, due at 3:00", on(kSpringForward - 1, 22, 0), 2, 30,
-                on(kSpringForward, 3, 0), true},
-        DueCase{"+ spring: armed 2:40 the day before", on(kSpringForward - 1, 2, 40), 2, 30,
-                on(kSpringForward, 3, 0), true},
-        DueCase{"+ fall: armed 1:50 for tomorrow, 1:30 repeats", on(kFallBack, 1, 50), 1, 30,
-                on(kFallBack, 1, 30), false},
+        DueCase{"spring: 2:30 skipped", on(kSpring - 1, 22, 0), 2, 30, on(kSpring, 3, 0), true},
+        DueCase{"+ fall: 1:30 repeated", on(kFall, 1, 50), 1, 30, on(kFall, 1, 30), false},
         // The user moves the clock: backwards never fires early, forwards past the target fires.
-        DueCase{"+ back a day, after the target's time", at(10, 0), 11, 0, on(kDay - 1, 11, 30),
-                false},
-        DueCase{"+ forward three days, before the target's time", at(10, 0), 11, 0,
-                on(kDay + 3, 10, 0), true},
+        DueCase{"+ back a day, after the target", at(10, 0), 11, 0, on(kDay - 1, 11, 30), false},
+        DueCase{"+ three days on, before the target", at(10, 0), 11, 0, on(kDay + 3, 10, 0), true},
         // A target no clock can reach shows the window at once.
         DueCase{"* 24:00", at(10, 0), 24, 0, at(10, 0), true},
         DueCase{"* -1:30", at(10, 0), -1, 30, at(10, 0), true},
         DueCase{"* 10:59.5", at(10, 0), 10, 59.5, at(10, 0), true},
-        DueCase{"23.5:59, past the end of the day", at(10, 0), 23.5, 59, at(10, 0), true},
         DueCase{"NaN hour", at(10, 0), kNaN, 0, at(10, 0), true},
         DueCase{"23:59 is in range", at(10, 0), 23, 59, at(10, 0), false}));
 
@@ -111,11 +99,11 @@ TEST_P(MillisecondsToNextCheck, WaitsForTheNextMark) {
   EXPECT_EQ(millisecondsToNextCheck(now), GetParam().expected);
 }
 
+// At 60 s, a leap second: never a wait of 0.
 INSTANTIATE_TEST_SUITE_P(Marks, MillisecondsToNextCheck,
                          ::testing::Values(WaitCase{0, 0, 20'000}, WaitCase{39, 999, 1},
                                            WaitCase{59, 999, 1}, WaitCase{30, 500, 9'500},
-                                           WaitCase{60, 0,
-                                                    20'000}));  // A leap second: never a wait of 0.
+                                           WaitCase{60, 0, 20'000}));
 
 class ReminderTest : public ::testing::Test {
  protected:

@@ -1,38 +1,25 @@
-# Sourced by the tests that run a program on a desktop of their own: clears
-# what the developer's desktop would lend them, then starts an X server, a
-# session bus and, when wm names one, a window manager with the user's work
-# window beside it. Sets work (removed at the end), pids (killed at the end),
-# DISPLAY; offers fail, wait_until, shown, active, frame_of and above.
+# Sourced by the tests that run a program on a desktop of their own: clears what
+# the developer's desktop would lend them; starts an X server, a session bus and,
+# when wm names one, a window manager with the user's work window beside it.
 for name in $(compgen -e); do
   case $name in DISPLAY | WAYLAND_DISPLAY | DBUS_* | XDG_* | QT_* | LD_PRELOAD | FAKETIME* | WINE*) unset "$name" ;; esac
 done
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC NO_AT_BRIDGE=1
 work=$(mktemp -d)
 pids=()
-finish() {
-  set +e
-  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null
-  kill "${pids[@]}" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap 'finish' EXIT
+trap '{ set +e; [ -z "${WINEPREFIX:-}" ] || wineserver -k; kill "${pids[@]}"; wait; rm -rf "$work"; } 2>/dev/null' EXIT
 fail() {
   echo "FAIL${wm:+ ($wm)}: $*" >&2
-  import -window root "$work/fail.png" 2>/dev/null && cp "$work/fail.png" "/tmp/fail-${wm:-nowm}-$$.png" &&
-    echo "screen: /tmp/fail-${wm:-nowm}-$$.png" >&2
+  import -window root "/tmp/fail-${wm:-nowm}-$$.png" && echo "screen: /tmp/fail-${wm:-nowm}-$$.png" >&2
   sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true
   exit 1
 }
-# Polls a command every 50 ms for up to $1 (whole) seconds.
-wait_until() {
+wait_until() { # Polls a command every 50 ms for up to $1 (whole) seconds.
   local end=$(($(date +%s%N) + $1 * 1000000000))
-  shift
-  until "$@"; do [ "$(date +%s%N)" -lt "$end" ] || return 1; sleep 0.05; done
+  until "${@:2}"; do [ "$(date +%s%N)" -lt "$end" ] || return 1; sleep 0.05; done
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-pids+=($!)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null & pids+=($!)
 wait_until 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -1 "$work/display") HOME=$work/home XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -77,13 +64,11 @@ case "$wm" in
   mutter) mutter --x11 --replace --sm-disable ;;
   kwin_x11) kwin_x11 --replace ;;
   *) fail "unknown window manager" ;;
-esac >"$work/wm.log" 2>&1 &
-pids+=($!)
+esac >"$work/wm.log" 2>&1 & pids+=($!)
 managed() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_until 30 managed || fail "the window manager did not start: $(cat "$work/wm.log")"
 # The user's work: a GTK text window over the middle of the screen, focused.
-zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 &
-pids+=($!)
+zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 & pids+=($!)
 work_window=$(timeout 40 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
   fail "the work window did not appear"
 work_id=$(printf '0x%x' "$work_window")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A stand-in logind on a private system bus says the computer has woken, the
 # faked clock past the target: the window must be back within 1 s, not at the
-# next tick. Without a system bus, the ticks still check.
+# next tick.
 #   usage: resume_test.sh PROGRAM
 set -euo pipefail
 source "$(dirname "$0")/../session.sh"
@@ -10,22 +10,16 @@ export FAKETIME_TIMESTAMP_FILE=$work/faketime FAKETIME_NO_CACHE=1 FAKETIME_DONT_
 set_clock() { echo $(($(date -d "2026-01-05 $1" +%s) - $(date +%s))) >"$FAKETIME_TIMESTAMP_FILE"; }
 start_armed() { # PROGRAM HOUR MINUTE: started at 20:09:52, the boxes typed, セット pressed
   set_clock 20:09:52
-  LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "$1" >>"$work/program.log" 2>&1 &
-  pids+=($!)
+  LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "$1" >>"$work/program.log" 2>&1 & pids+=($!)
   wait_until 30 shown || fail "the window did not appear"
   xdotool key Tab type "$2" && xdotool key Tab type "$3" && xdotool mousemove --window "$wid" 120 20 click 1
   wait_until 5 eval '! shown' || fail "セット did not hide the window"
 }
 
-start_armed "$1" 99 0
-wait_until 25 shown || fail "without a system bus no tick showed the window"
-kill "${pids[-1]}"
-
 # Any name may be owned on a bus made with the session's rules. The stand-in
 # says "woken" on SIGUSR1.
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system-bus
-dbus-daemon --session --nofork --address="$DBUS_SYSTEM_BUS_ADDRESS" 2>/dev/null &
-pids+=($!)
+dbus-daemon --session --nofork --address="$DBUS_SYSTEM_BUS_ADDRESS" 2>/dev/null & pids+=($!)
 sleep 0.5
 /usr/bin/python3 -u -c '
 import signal

@@ -5,20 +5,14 @@
 # cannot run, this is the whole test.
 # Usage: check_exe.sh EXE i686|x86_64
 set -euo pipefail
-exe=$1
-arch=$2
-case "$arch" in
-  i686) triple=i686-w64-mingw32 format=pei-i386 ;;
-  x86_64) triple=x86_64-w64-mingw32 format=pei-x86-64 ;;
-  *) echo "unknown architecture $arch" >&2; exit 2 ;;
-esac
+exe=$1 triple=$2-w64-mingw32 format=pei-${2/i686/i386}
+format=${format/_/-}
 failures=0
 fail() { echo "FAIL: $exe: $*" >&2; failures=$((failures + 1)); }
 
 headers=$("$triple-objdump" -p "$exe")
 grep -q "file format $format\$" <<<"$headers" || fail "not $format"
 grep -q "^Subsystem.*(Windows GUI)" <<<"$headers" || fail "not a GUI program"
-
 size=$(stat -c %s "$exe")
 [ "$size" -le 262144 ] || fail "$size bytes, more than 256 KB"
 
