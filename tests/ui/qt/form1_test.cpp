@@ -97,9 +97,10 @@ class Form1Test : public QObject {
     for (const auto& [movedTo, stays] :
          {std::pair{QPoint(10, 20), true}, {QPoint(5000, 4000), false}, {QPoint(-60, 20), false}}) {
       QTest::mouseClick(form->findChild<QWidget*>("Command1"), Qt::LeftButton);
+      QVERIFY(!(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));  // Ordinary again.
       form->move(movedTo);
       tick();
-      QVERIFY(form->isVisible());
+      QVERIFY(form->isVisible() && form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
       QCOMPARE(stays ? form->frameGeometry().topLeft() : form->frameGeometry().center(),
                stays ? movedTo : centre);
     }
