@@ -25,6 +25,9 @@ ClockReading SystemClock::read() const {
 #else
   timespec now{};
   tm local{};
+  // localtime_r does not look at the zone again; tzset does, so that a zone
+  // chosen while the program runs (TZ, or a new /etc/localtime) is followed.
+  tzset();
   if (clock_gettime(CLOCK_REALTIME, &now) != 0 || localtime_r(&now.tv_sec, &local) == nullptr) {
     return reading;  // Unreachable for any real time; midnight is the safe reading.
   }
