@@ -13,7 +13,7 @@ case "$purpose" in
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
-      desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi
+      desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi ibus ibus-mozc xclip
       lintian devscripts appstream zip)
     ;;
   bench)

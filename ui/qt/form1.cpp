@@ -48,8 +48,23 @@ QFont japaneseGothic(qreal pointSize) {
   return font;
 }
 
+// A box for a number, where an input method would only be in the way: it
+// would compose the digits and take the Enter that confirms them, so that
+// Enter had to be pressed twice. Input methods ask the focused widget whether
+// it takes their text, and a QLineEdit says yes whatever WA_InputMethodEnabled
+// says; this one says no.
+class NumberBox final : public QLineEdit {
+ public:
+  using QLineEdit::inputMethodQuery;
+  using QLineEdit::QLineEdit;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+    return query == Qt::ImEnabled ? QVariant(false) : QLineEdit::inputMethodQuery(query);
+  }
+};
+
+template <typename Box = QLineEdit>
 QLineEdit* makeBox(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* box = new QLineEdit(parent);
+  auto* box = new Box(parent);
   box->setObjectName(QLatin1String(name));
   box->setGeometry(geometry);
   // A note may be as long as the user likes; QLineEdit would cut it at 32767.
@@ -79,7 +94,7 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
 
   // Made in the order they stand on screen, left to right and then down: a
   // screen reader lists them in the order they were made.
-  t1 = makeBox(this, "t1", kT1);
+  t1 = makeBox<NumberBox>(this, "t1", kT1);
   t1->setAccessibleName(QStringLiteral("時"));
   t1->setAccessibleDescription(QStringLiteral("時（0〜23）"));
 
@@ -91,7 +106,7 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Label1->setFont(japaneseGothic(11.25));
   Label1->setFocusPolicy(Qt::NoFocus);
 
-  t2 = makeBox(this, "t2", kT2);
+  t2 = makeBox<NumberBox>(this, "t2", kT2);
   t2->setAccessibleName(QStringLiteral("分"));
   t2->setAccessibleDescription(QStringLiteral("分（0〜59）"));
 
@@ -102,13 +117,7 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Text3 = makeBox(this, "Text3", kText3);
   Text3->setAccessibleName(QStringLiteral("メモ"));
 
-  // The hour and the minute are numbers: no input method in the way. The note
-  // keeps it, for Japanese.
-  for (QLineEdit* box : {t1, t2}) {
-    box->setFont(japaneseGothic(12));
-    box->setAttribute(Qt::WA_InputMethodEnabled, false);
-    box->setInputMethodHints(Qt::ImhPreferNumbers);
-  }
+  for (QLineEdit* box : {t1, t2}) box->setFont(japaneseGothic(12));
 
   setTabOrder(Command1, t1);
   setTabOrder(t1, t2);

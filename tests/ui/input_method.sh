@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# With a real Japanese input method on (ibus with Mozc, in hiragana), digits go
+# straight into the hour and minute boxes, where one Enter sets the reminder;
+# in the note, Enter first confirms the conversion and only the next one sets.
+#   usage: input_method.sh PROGRAM   (PROGRAM.exe runs under Wine: the note only)
+set -euo pipefail
+# Mozc refuses to run as root: the session is an unprivileged user's, its
+# Wine prefix in a folder of that user's.
+if [ "$(id -u)" -eq 0 ]; then
+  script=$(realpath "$0") program=$(realpath "$1")
+  touch starting.lock && install -d -o nobody as-nobody && cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"
+fi
+program=$1 wm=metacity
+source "$(dirname "$0")/session.sh"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 GSETTINGS_BACKEND=memory
+mkdir -p "$HOME/.config/mozc"
+printf 'engines { name: "mozc-jp" longname: "Mozc" layout: "default" rank: 80 }\nactive_on_launch: True\n' \
+  >"$HOME/.config/mozc/ibus_config.textproto"
+ibus-daemon --xim --panel=disable >"$work/ibus.log" 2>&1 & pids+=($!)
+wait_until 20 eval '[ "$(ibus address)" != "(null)" ]' || fail "ibus did not start: $(cat "$work/ibus.log")"
+wait_until 20 eval 'ibus engine mozc-jp 2>/dev/null; [ "$(ibus engine)" = mozc-jp ]' || fail "no Mozc"
+export QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb
+run=("$program")
+# A Wine prefix is made and started while no other Wine program starts (story.sh).
+[[ $program != *.exe ]] || { exec 8<../starting.lock && flock 8 && wine_prefix && run=(wine "$program"); }
+
+# Starts the program, moves the focus from セット to a box with Tab and types
+# there. The note's first Enter confirms the conversion; the window stays.
+typed() { # TABS KEYS...
+  "${run[@]}" >"$work/program.log" 2>&1 & running=$! && pids+=($!)
+  wait_until 60 shown || fail "the window did not appear"
+  exec 8<&-
+  xdotool windowactivate --sync "$wid" && sleep 0.5
+  for _ in $(seq "$1"); do xdotool key Tab; done
+  for keys in "${@:2}"; do xdotool $keys && sleep 0.5; done
+}
+sets() { # WHAT: one Enter hides the window
+  xdotool key Return
+  wait_until 3 eval '! shown' || fail "$1: Enter did not set the reminder"
+  kill "$running" && wait "$running" 2>/dev/null || true
+}
+if [[ $program != *.exe ]]; then
+  typed 1 'type 20' && sets "the hour box"
+  typed 2 'type 30' && sets "the minute box"
+fi
+typed 3 'type kyouha' 'key space' 'key Return'
+shown || fail "the Enter that confirmed the conversion set the reminder"
+xdotool keydown ctrl sleep 0.3 key a sleep 0.3 key c sleep 0.3 keyup ctrl sleep 0.5
+[ "$(xclip -o -selection clipboard)" = 今日は ] || fail "the note reads $(xclip -o -selection clipboard)"
+sets "the note"
+echo "input method: the note converted to 今日は, Enter sets"
