@@ -1,36 +1,30 @@
 #!/usr/bin/env bash
 # With a real Japanese input method on (ibus with Mozc, in hiragana), digits go
 # straight into the hour and minute boxes, where one Enter sets the reminder;
-# in the note, Enter first confirms the conversion and only the next one sets.
+# in the note, the Enter that confirms a conversion does not set, the next does.
 #   usage: input_method.sh PROGRAM   (PROGRAM.exe runs under Wine: the note only)
 set -euo pipefail
-# Mozc refuses to run as root: the session is an unprivileged user's, its
-# Wine prefix in a folder of that user's.
+# Mozc refuses root: the session is an unprivileged user's, in a folder of its own.
 if [ "$(id -u)" -eq 0 ]; then
   script=$(realpath "$0") program=$(realpath "$1")
   touch starting.lock && install -d -o nobody as-nobody && cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"
 fi
 program=$1 wm=metacity
 source "$(dirname "$0")/session.sh"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 GSETTINGS_BACKEND=memory
-mkdir -p "$HOME/.config/mozc"
-printf 'engines { name: "mozc-jp" longname: "Mozc" layout: "default" rank: 80 }\nactive_on_launch: True\n' \
-  >"$HOME/.config/mozc/ibus_config.textproto"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 GSETTINGS_BACKEND=memory QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME/.config/mozc" && echo 'engines { name: "mozc-jp" longname: "Mozc" layout: "default" }
+  active_on_launch: True' >"$HOME/.config/mozc/ibus_config.textproto"
 ibus-daemon --xim --panel=disable >"$work/ibus.log" 2>&1 & pids+=($!)
 wait_until 20 eval '[ "$(ibus address)" != "(null)" ]' || fail "ibus did not start: $(cat "$work/ibus.log")"
 wait_until 20 eval 'ibus engine mozc-jp 2>/dev/null; [ "$(ibus engine)" = mozc-jp ]' || fail "no Mozc"
-export QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb
 run=("$program")
-# A Wine prefix is made and started while no other Wine program starts (story.sh).
+# The prefix is made, and the program started, while no other Wine program starts (story.sh).
 [[ $program != *.exe ]] || { exec 8<../starting.lock && flock 8 && wine_prefix && run=(wine "$program"); }
 
-# Starts the program, moves the focus from セット to a box with Tab and types
-# there. The note's first Enter confirms the conversion; the window stays.
-typed() { # TABS KEYS...
+typed() { # TABS KEYS...: started, Tab from セット to a box, keys typed there
   "${run[@]}" >"$work/program.log" 2>&1 & running=$! && pids+=($!)
   wait_until 60 shown || fail "the window did not appear"
-  exec 8<&-
-  xdotool windowactivate --sync "$wid" && sleep 0.5
+  exec 8<&- && xdotool windowactivate --sync "$wid" && sleep 0.5
   for _ in $(seq "$1"); do xdotool key Tab; done
   for keys in "${@:2}"; do xdotool $keys && sleep 0.5; done
 }
