@@ -24,7 +24,19 @@ aim() {
 }
 after() { sleep "$(echo "x = $(real_at "$1") + 0.5 - $(date +%s.%N); if (x > 0) x else 0" | bc)"; }
 run=("$program")
-if [[ $program == *.exe ]]; then wine_prefix && run=(wine "$program"); fi
+if [[ $program == *.exe ]]; then
+  wine_prefix && run=(wine "$program")
+else # A stand-in logind on a private system bus says the computer has woken on SIGUSR1.
+  export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system-bus # With the session's rules: any name
+  pids+=("$(dbus-daemon --session --fork --print-pid=1 --address="$DBUS_SYSTEM_BUS_ADDRESS")")
+  /usr/bin/python3 -u -c 'import signal; from gi.repository import Gio, GLib
+bus = Gio.bus_get_sync(Gio.BusType.SYSTEM)
+GLib.unix_signal_add(0, signal.SIGUSR1, lambda: bus.emit_signal(None, "/org/freedesktop/login1",
+    "org.freedesktop.login1.Manager", "PrepareForSleep", GLib.Variant("(b)", (False,))) or True)
+Gio.bus_own_name_on_connection(bus, "org.freedesktop.login1", 0, lambda *_: print("owned"))
+GLib.MainLoop().run()' >"$work/logind" 2>&1 & logind=$! && pids+=($!)
+  wait_until 10 grep -q owned "$work/logind" || fail "the stand-in logind did not start: $(cat "$work/logind")"
+fi
 echo $(($(fake 20:11:30) - $(date +%s))) >"$FAKETIME_TIMESTAMP_FILE"
 # One Wine program starting at a time: a start takes seconds of both cores.
 exec 8>"$PWD/starting.lock" && [ -z "${WINEPREFIX:-}" ] || flock 8
@@ -118,11 +130,14 @@ above "$wid" "$work_window" || fail "after a click into the work window and a ti
 [ -z "$kept" ] || [ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
 
 # Armed again with a click: an ordinary window again, due at once (a target
-# within five minutes before the arming), and closing it ends the program.
+# within five minutes before the arming): the Linux program checks as soon as
+# logind says the computer has woken, 19 s before the next tick; the .exe at
+# the tick. Closing it ends the program.
 popup=$wid
 xdotool mousemove --window "$wid" 120 20 click 1
 wait_until 5 eval '! shown' || fail "a click on セット did not hide the window"
 ! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
+[ -z "${logind:-}" ] || { kill -USR1 "$logind" && wait_until 1 shown; } || fail "not back within 1 s of a wake"
 wait_until 25 shown || fail "armed again within the grace, but not back at the next tick"
 wmctrl -i -c "$wid"
 wait_until 5 eval '! kill -0 $program_pid 2>/dev/null' || fail "closing the window did not end the program"
