@@ -35,6 +35,7 @@ class Form1Test : public testing::Test {
     ShowWindow(form.hwnd(), SW_SHOW);
   }
   HWND item(int id) const { return GetDlgItem(form.hwnd(), id); }
+  bool topmost() const { return GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST; }
 
   Form1 form{GetModuleHandleW(nullptr)};
 };
@@ -79,14 +80,20 @@ TEST_F(Form1Test, LaysItselfOutAndNamesItsControlsAtEveryDpi) {
   }
   EXPECT_EQ(order, (std::vector<int>{Form1::kT1, Form1::kLabel1, Form1::kT2, Form1::kCommand1,
                                      Form1::kText3}));
+  // Asked its frame at a DPI, it answers the design's; Windows then suggests a
+  // place and size, taken as they are in one move.
   for (const UINT dpi : {144u, 192u, 120u, 96u}) {
     RECT suggested{50, 60, 400, 300}, want{0, 0, pixels(2355, dpi), pixels(1035, dpi)}, f;
+    SIZE answer{1, 1};
+    AdjustWindowRectExForDpi(&want, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
+    EXPECT_TRUE(
+        SendMessageW(form.hwnd(), WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&answer)));
+    EXPECT_EQ((std::pair{answer.cx, answer.cy}),
+              (std::pair{want.right - want.left, want.bottom - want.top}));
     SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
-    AdjustWindowRectExForDpi(&want, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
     GetWindowRect(form.hwnd(), &f);
-    EXPECT_EQ((std::array{f.left, f.top, f.right - f.left, f.bottom - f.top}),
-              (std::array{50L, 60L, want.right - want.left, want.bottom - want.top}));
+    EXPECT_TRUE(EqualRect(&f, &suggested));
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
@@ -144,9 +151,6 @@ TEST_F(Form1Test, TakesALongNote) {
 TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
   const HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                      600, nullptr, nullptr, nullptr, nullptr);
-  const auto topmost = [this] {
-    return GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST;
-  };
   SetWindowTextW(item(Form1::kT1), L"99");  // No clock shows 99:99: due at the first check.
   const std::pair<UINT, WPARAM> checks[] = {{WM_TIMECHANGE, 0},
                                             {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
@@ -165,6 +169,32 @@ TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
     EXPECT_EQ(GetForegroundWindow(), other) << "the pop-up took the foreground";
   }
   DestroyWindow(other);
+}
+
+// What Windows does to a program in the background that moves its window to
+// the top of the stacking order: refuses.
+BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+// Before any arming a tick leaves the window the user minimised as it is: not
+// restored, not above other windows. Armed, it pops up even where Windows
+// refuses to move it in the stacking order, and the program goes on.
+TEST_F(Form1Test, ShowsAndRaisesAsFarAsWindowsLets) {
+  SetWindowTextW(item(Form1::kT1), L"99");  // Due at every tick.
+  ShowWindow(form.hwnd(), SW_MINIMIZE);
+  for (const auto stack : {timerset::setWindowPos, &refuse}) {
+    timerset::setWindowPos = stack;
+    SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+    EXPECT_TRUE(IsIconic(form.hwnd())) << "a tick before any arming restored the window";
+    EXPECT_FALSE(topmost()) << "a tick before any arming lifted the window above others";
+  }
+  SendMessageW(item(Form1::kCommand1), BM_CLICK, 0, 0);
+  SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+  timerset::setWindowPos = SetWindowPos;
+  EXPECT_EQ(form.exitCode(), 0);
+  EXPECT_TRUE(IsWindowVisible(form.hwnd()) && !IsIconic(form.hwnd())) << "not popped up";
 }
 
 // Back where the user left it if that lies wholly on a monitor's work area,
