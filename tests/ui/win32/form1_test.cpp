@@ -80,8 +80,7 @@ TEST_F(Form1Test, LaysItselfOutAndNamesItsControlsAtEveryDpi) {
   }
   EXPECT_EQ(order, (std::vector<int>{Form1::kT1, Form1::kLabel1, Form1::kT2, Form1::kCommand1,
                                      Form1::kText3}));
-  // Asked its frame at a DPI, it answers the design's; Windows then suggests a
-  // place and size, taken as they are in one move.
+  // Its frame at a DPI is the design's; the place and size Windows then suggests are taken.
   for (const UINT dpi : {144u, 192u, 120u, 96u}) {
     RECT suggested{50, 60, 400, 300}, want{0, 0, pixels(2355, dpi), pixels(1035, dpi)}, f;
     SIZE answer{1, 1};
@@ -171,50 +170,33 @@ TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
   DestroyWindow(other);
 }
 
-// What Windows does to a program in the background that moves its window to
-// the top of the stacking order: refuses.
-BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  return FALSE;
-}
+// What Windows answers a program in the background that moves its window to the top.
+BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
 
-// Before any arming a tick leaves the window the user minimised as it is: not
-// restored, not above other windows. Armed, it pops up even where Windows
-// refuses to move it in the stacking order, and the program goes on.
-TEST_F(Form1Test, ShowsAndRaisesAsFarAsWindowsLets) {
-  SetWindowTextW(item(Form1::kT1), L"99");  // Due at every tick.
-  ShowWindow(form.hwnd(), SW_MINIMIZE);
-  for (const auto stack : {timerset::setWindowPos, &refuse}) {
-    timerset::setWindowPos = stack;
-    SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
-    EXPECT_TRUE(IsIconic(form.hwnd())) << "a tick before any arming restored the window";
-    EXPECT_FALSE(topmost()) << "a tick before any arming lifted the window above others";
-  }
-  SendMessageW(item(Form1::kCommand1), BM_CLICK, 0, 0);
-  SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
-  timerset::setWindowPos = SetWindowPos;
-  EXPECT_EQ(form.exitCode(), 0);
-  EXPECT_TRUE(IsWindowVisible(form.hwnd()) && !IsIconic(form.hwnd())) << "not popped up";
-}
-
-// Back where the user left it if that lies wholly on a monitor's work area,
-// else centred on the primary one's (a monitor unplugged while hidden).
+// Left minimised before any arming. Armed, back where the user left it if on a monitor's work
+// area, else centred (a monitor unplugged); also where Windows refuses it the top.
 TEST_F(Form1Test, PopsUpOnAMonitor) {
   SetWindowTextW(item(Form1::kT1), L"99");  // Due at every tick.
   RECT work, start, f;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(form.hwnd(), &start);
-  for (const auto& [x, y, stays] : {std::tuple{work.left + 10, work.top + 20, true},
-                                    {-5000L, -5000L, false},
-                                    {work.right - 50, work.top, false}}) {
+  ShowWindow(form.hwnd(), SW_MINIMIZE);
+  SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+  EXPECT_TRUE(IsIconic(form.hwnd()) && !topmost()) << "popped up before any arming";
+  ShowWindow(form.hwnd(), SW_RESTORE);
+  for (const auto& [x, y, stays, stack] : {std::tuple{work.left + 10, work.top + 20, true, &refuse},
+                                           {-5000L, -5000L, false, &SetWindowPos},
+                                           {work.right - 50, work.top, false, &refuse}}) {
+    timerset::setWindowPos = stack;
     form.hide();
     SetWindowPos(form.hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
     GetWindowRect(form.hwnd(), &f);
-    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    EXPECT_TRUE(form.exitCode() == 0 && IsWindowVisible(form.hwnd()) && !IsIconic(form.hwnd()));
     EXPECT_EQ((std::array{f.left, f.top}),
               (stays ? std::array{x, y} : std::array{start.left, start.top}));
   }
+  timerset::setWindowPos = SetWindowPos;
 }
 
 }  // namespace
