@@ -1,6 +1,6 @@
 // What the outside story cannot see of the Windows window: fonts and layout at
-// each DPI, the names a screen reader reads, the colon's painting, the
-// topmost flag, the checks on resume and on a clock change, the place it pops up.
+// each DPI, the names a screen reader reads, the colon's painting, the topmost
+// flag, the checks on resume and on a clock change, the pop-up's place and refusals.
 #include "form1.h"  // windows.h first, then what needs it
 
 #include <gtest/gtest.h>
