@@ -24,8 +24,8 @@ aim() {
 }
 after() { sleep "$(echo "x = $(real_at "$1") + 0.5 - $(date +%s.%N); if (x > 0) x else 0" | bc)"; }
 run=("$program")
-if [[ $program == *.exe ]]; then
-  wine_prefix && run=(wine "$program")
+if [[ $program == *.exe ]]; then # Wine's user32 notes the registration for resume events.
+  wine_prefix && run=(wine "$program") && WINEDEBUG=-all,fixme+win
 else # A stand-in logind on a private system bus says the computer has woken on SIGUSR1.
   export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system-bus # With the session's rules: any name
   pids+=("$(dbus-daemon --session --fork --print-pid=1 --address="$DBUS_SYSTEM_BUS_ADDRESS")")
@@ -141,4 +141,6 @@ wait_until 5 eval '! shown' || fail "a click on セット did not hide the windo
 wait_until 25 shown || fail "armed again within the grace, but not back at the next tick"
 wmctrl -i -c "$wid"
 wait_until 5 eval '! kill -0 $program_pid 2>/dev/null' || fail "closing the window did not end the program"
+[ -z "${WINEPREFIX:-}" ] || [ "$(grep -cE 'SuspendResumeNotification 0*[1-9A-F][0-9A-F]*(, 0)?: stub' "$work/program.log")" = 2 ] ||
+  fail "the window was not registered for resume events, or not unregistered: $(grep Register "$work/program.log")"
 echo "$wm: in front at its minute with its texts, armed again, closed"

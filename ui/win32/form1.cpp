@@ -62,12 +62,16 @@ int twipsToPixels(int twips, UINT dpi) {
   return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
 }
 
-// The per-monitor DPI functions came with Windows 10 1607; before that the
-// system DPI applies to every window, and the older functions give it.
-struct DpiFunctions {
+// Looked up at run time, as the program also runs on Windows 7. The
+// per-monitor DPI functions came with Windows 10 1607; before that the system
+// DPI applies to every window, and the older functions give it. The
+// registration for suspend and resume came with Windows 8.
+struct UserFunctions {
   UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
   BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
+  HPOWERNOTIFY(WINAPI* registerSuspendResume)(HANDLE, DWORD) = nullptr;
+  BOOL(WINAPI* unregisterSuspendResume)(HPOWERNOTIFY) = nullptr;
 };
 
 template <typename F>
@@ -75,20 +79,22 @@ void load(F& function, HMODULE module, const char* name) {
   function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-const DpiFunctions& dpiFunctions() {
-  static const DpiFunctions functions = [] {
-    DpiFunctions f;
+const UserFunctions& userFunctions() {
+  static const UserFunctions functions = [] {
+    UserFunctions f;
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     load(f.getDpiForWindow, user32, "GetDpiForWindow");
     load(f.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
     load(f.systemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
+    load(f.registerSuspendResume, user32, "RegisterSuspendResumeNotification");
+    load(f.unregisterSuspendResume, user32, "UnregisterSuspendResumeNotification");
     return f;
   }();
   return functions;
 }
 
 UINT windowDpi(HWND hwnd) {
-  if (const auto f = dpiFunctions().getDpiForWindow) return f(hwnd);
+  if (const auto f = userFunctions().getDpiForWindow) return f(hwnd);
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
@@ -111,7 +117,7 @@ HFONT createGothic(int centipoints, UINT dpi) {
 HFONT createMessageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  const auto f = dpiFunctions().systemParametersInfoForDpi;
+  const auto f = userFunctions().systemParametersInfoForDpi;
   const BOOL ok = f ? f(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
                     : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   if (!ok) throwLastError("SPI_GETNONCLIENTMETRICS");
@@ -151,11 +157,27 @@ const ProgramIcons& programIcons(HINSTANCE instance) {
   return icons;
 }
 
+// The window's frame round the client area of the design at this DPI.
+SIZE frameSize(UINT dpi) {
+  RECT frame{0, 0, twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
+  const auto adjust = userFunctions().adjustWindowRectExForDpi;
+  if (!(adjust ? adjust(&frame, kStyle, FALSE, kExStyle, dpi)
+               : AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle))) {
+    throwLastError("AdjustWindowRectEx");
+  }
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 RECT primaryWorkArea() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
   return info.rcWork;
+}
+
+void flash(HWND window, DWORD flags) {
+  FLASHWINFO info{sizeof info, window, flags, 0, 0};
+  FlashWindowEx(&info);
 }
 
 void centreOnPrimary(HWND window) {
@@ -170,6 +192,8 @@ void centreOnPrimary(HWND window) {
 
 }  // namespace
 
+BOOL(WINAPI* setWindowPos)(HWND, HWND, int, int, int, int, UINT) = SetWindowPos;
+
 void showFailure(HWND owner, const char* what, DWORD code) {
   std::wstring text = L"予期しないエラーのため、タイマセットを終了します。\n\n";
   for (const char* c = what; *c; ++c) text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
@@ -182,7 +206,8 @@ void showFailure(HWND owner, const char* what, DWORD code) {
     text += reason;
     LocalFree(reason);
   }
-  MessageBoxW(owner, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
+  // Above every window, so that it is not lost behind the user's work.
+  MessageBoxW(owner, text.c_str(), kCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_) {}
@@ -190,7 +215,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance), reminder_(*this, clock_)
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (annotations_) annotations_->Release();
-  if (desktops_) desktops_->Release();
+  if (suspendResume_) userFunctions().unregisterSuspendResume(suspendResume_);
   if (numberIme_) ImmDestroyContext(numberIme_);
   for (const HFONT font : {boxFont_, colonFont_, messageFont_}) {
     if (font) DeleteObject(font);
@@ -219,18 +244,21 @@ void Form1::create() {
     throwLastError("CreateWindowExW");
   }
   createControls();
-  layout(windowDpi(hwnd_));
-
+  const UINT dpi = windowDpi(hwnd_);
+  layout(dpi);
+  const SIZE frame = frameSize(dpi);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   centreOnPrimary(hwnd_);
 
   // Also as the window's own icons, so that anyone asking the window gets them.
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
 
-  // Windows 10 and later; without it a pop-up stays on its virtual desktop.
-  if (FAILED(CoCreateInstance(CLSID_VirtualDesktopManager, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IVirtualDesktopManager, reinterpret_cast<void**>(&desktops_)))) {
-    desktops_ = nullptr;
+  // Under Modern Standby (sleep with the system on in low power) the resume
+  // events reach only the windows registered for them.
+  if (const auto f = userFunctions().registerSuspendResume) {
+    suspendResume_ = f(hwnd_, DEVICE_NOTIFY_WINDOW_HANDLE);
   }
 
   const auto wait = static_cast<UINT>(reminder::millisecondsToNextCheck(clock_.read()));
@@ -326,62 +354,69 @@ void Form1::layout(UINT dpi) {
   for (const HFONT font : oldFonts) {
     if (font) DeleteObject(font);
   }
-
-  RECT frame{0, 0, twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
-  const auto adjust = dpiFunctions().adjustWindowRectExForDpi;
-  if (!(adjust ? adjust(&frame, kStyle, FALSE, kExStyle, dpi)
-               : AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle))) {
-    throwLastError("AdjustWindowRectEx");
-  }
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::hide() {
+  hiddenByArming_ = true;
   if (poppedUp_) {
     // Back to an ordinary window before it goes, so that it does not come
     // back above everything before its time.
     poppedUp_ = false;
-    FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_STOP, 0, 0};
-    FlashWindowEx(&flash);
-    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    flash(hwnd_, FLASHW_STOP);
+    setWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   ShowWindow(hwnd_, SW_HIDE);
+}
+
+// Before any arming the window is the user's to arrange: shown if hidden, but
+// left minimised if the user (or the shortcut that started it) minimised it.
+// Once armed, only the reminder brings it back, as a pop-up.
+void Form1::show() {
+  if (hiddenByArming_ || (poppedUp_ && (!IsWindowVisible(hwnd_) || IsIconic(hwnd_)))) {
+    popUp();
+  } else if (!IsWindowVisible(hwnd_)) {
+    ShowWindow(hwnd_, SW_SHOWNA);
+  }
 }
 
 // The reminder has come: shown above every ordinary window until armed again,
 // without taking the focus from whatever the user is typing into. A program in
 // the background may not bring a window to the top of the ordinary ones (only
-// the foreground process may), but it may make its own window topmost. The
+// the foreground process may), but it may make its own window topmost; where
+// even that is refused, it is shown where it stands in the stacking order. The
 // taskbar button flashes until the user turns to the window.
-void Form1::show() {
-  if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return;
+void Form1::popUp() {
+  hiddenByArming_ = false;
   poppedUp_ = true;
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   placeForPopUp();
-  if (!SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+  if (!setWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW)) {
-    throwLastError("SetWindowPos");
+    ShowWindow(hwnd_, SW_SHOWNA);
   }
-  FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
-  FlashWindowEx(&flash);
+  flash(hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG);
 }
 
-// On every tick: to the top of the topmost windows once popped up (another
-// program may have made its own topmost since), of the ordinary ones before.
+// On every tick, as far as Windows lets a program in the background: to the
+// top of the topmost windows once popped up (another program may have made its
+// own topmost since), and onto the virtual desktop the user is on; to the top
+// of the ordinary ones before any arming, unless minimised. Hidden, there is
+// nothing to raise.
 void Form1::raise() {
-  if (!SetWindowPos(hwnd_, poppedUp_ ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
-                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
-    throwLastError("SetWindowPos");
+  if (poppedUp_) {
+    if (!setWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
+      ShowWindow(hwnd_, SW_SHOWNA);
+      flash(hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG);
+    }
+    toCurrentDesktop();
+  } else if (!hiddenByArming_ && !IsIconic(hwnd_)) {
+    setWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 
-// Where the user can see it. Its old place, unless that no longer lies wholly
-// within one monitor's work area (a monitor unplugged, the resolution
-// lowered while hidden): then centred on the primary one, as at the start.
-// And on the virtual desktop the user works on, never switching desktops: a
-// window stays on the desktop it was shown on, where a pop-up that takes no
-// focus would go unseen.
+// Where the user can see it: its old place, unless that no longer lies wholly
+// within one monitor's work area (a monitor unplugged, the resolution lowered
+// while hidden); then centred on the primary one, as at the start.
 void Form1::placeForPopUp() {
   RECT frame;
   GetWindowRect(hwnd_, &frame);
@@ -393,15 +428,28 @@ void Form1::placeForPopUp() {
       !(IntersectRect(&inside, &frame, &monitor.rcWork) && EqualRect(&inside, &frame))) {
     centreOnPrimary(hwnd_);
   }
+}
 
+// A window stays on the virtual desktop it was shown on, cloaked while the
+// user works on another, where a pop-up that takes no focus would go unseen
+// (and still counts as visible): moved to the desktop of the window the user
+// works in, never switching desktops. The manager is asked for afresh, as one
+// kept goes stale when Explorer restarts; before Windows 10 there is none.
+void Form1::toCurrentDesktop() {
+  IVirtualDesktopManager* desktops = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_VirtualDesktopManager, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IVirtualDesktopManager, reinterpret_cast<void**>(&desktops)))) {
+    return;
+  }
   BOOL onCurrent = TRUE;
   GUID desktop{};
   const HWND foreground = GetForegroundWindow();
-  if (desktops_ && SUCCEEDED(desktops_->IsWindowOnCurrentVirtualDesktop(hwnd_, &onCurrent)) &&
-      !onCurrent && foreground && SUCCEEDED(desktops_->GetWindowDesktopId(foreground, &desktop)) &&
+  if (SUCCEEDED(desktops->IsWindowOnCurrentVirtualDesktop(hwnd_, &onCurrent)) && !onCurrent &&
+      foreground && SUCCEEDED(desktops->GetWindowDesktopId(foreground, &desktop)) &&
       desktop != GUID{}) {
-    desktops_->MoveWindowToDesktop(hwnd_, desktop);
+    desktops->MoveWindowToDesktop(hwnd_, desktop);
   }
+  desktops->Release();
 }
 
 // Three checks a minute on the clock's :00, :20 and :40, each wait measured
@@ -484,11 +532,17 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:  // Back to the control that had it, Command1 at first.
       SetFocus(lastFocus_ ? lastFocus_ : command1_);
       return 0;
+    // Moved onto a monitor of another DPI: Windows asks the frame's size there
+    // first, then suggests a place with it that keeps the window under the
+    // cursor, in one move.
+    case WM_GETDPISCALEDSIZE:
+      *reinterpret_cast<SIZE*>(lParam) = frameSize(static_cast<UINT>(wParam));
+      return TRUE;
     case WM_DPICHANGED: {
       layout(HIWORD(wParam));
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_DESTROY:

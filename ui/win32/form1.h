@@ -11,7 +11,6 @@
 #include "reminder/reminder.h"
 
 struct IAccPropServices;
-struct IVirtualDesktopManager;
 
 namespace timerset {
 
@@ -52,7 +51,9 @@ class Form1 final : public reminder::WindowOps {
   void fail(const char* what, DWORD code);
   void annotate();
   void checkNow();
+  void popUp();
   void placeForPopUp();
+  void toCurrentDesktop();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -66,9 +67,10 @@ class Form1 final : public reminder::WindowOps {
   HFONT messageFont_ = nullptr;  // Command1, Text3
   HIMC numberIme_ = nullptr;     // t1 and t2's own input context, opened closed
   IAccPropServices* annotations_ = nullptr;
-  IVirtualDesktopManager* desktops_ = nullptr;  // None before Windows 10
-  HWND lastFocus_ = nullptr;                    // Given back when the window is activated again
-  bool poppedUp_ = false;                       // Shown by the reminder, and not armed since.
+  HPOWERNOTIFY suspendResume_ = nullptr;  // None before Windows 8
+  HWND lastFocus_ = nullptr;              // Given back when the window is activated again
+  bool hiddenByArming_ = false;           // Armed, and not shown since.
+  bool poppedUp_ = false;                 // Shown by the reminder, and not armed since.
   bool failed_ = false;
   int exitCode_ = 0;
   reminder::SystemClock clock_;
@@ -84,6 +86,10 @@ class WindowsError : public std::runtime_error {
  private:
   DWORD code_;
 };
+
+// What the window moves itself in the stacking order with. Windows may refuse
+// it to a program in the background; a test puts in one that always refuses.
+extern BOOL(WINAPI* setWindowPos)(HWND, HWND, int, int, int, int, UINT);
 
 // Tells the user, in a message box, why the program is about to end.
 // what names the failure; code, when not 0, is the Windows error code.

@@ -1,6 +1,6 @@
 // What the outside story cannot see of the Windows window: fonts and layout at
-// each DPI, the names a screen reader reads, the colon's painting, the
-// topmost flag, the checks on resume and on a clock change, the place it pops up.
+// each DPI, the names a screen reader reads, the colon's painting, the topmost
+// flag, the checks on resume and on a clock change, the pop-up's place and refusals.
 #include "form1.h"  // windows.h first, then what needs it
 
 #include <gtest/gtest.h>
@@ -35,6 +35,7 @@ class Form1Test : public testing::Test {
     ShowWindow(form.hwnd(), SW_SHOW);
   }
   HWND item(int id) const { return GetDlgItem(form.hwnd(), id); }
+  bool topmost() const { return GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST; }
 
   Form1 form{GetModuleHandleW(nullptr)};
 };
@@ -79,14 +80,19 @@ TEST_F(Form1Test, LaysItselfOutAndNamesItsControlsAtEveryDpi) {
   }
   EXPECT_EQ(order, (std::vector<int>{Form1::kT1, Form1::kLabel1, Form1::kT2, Form1::kCommand1,
                                      Form1::kText3}));
+  // Its frame at a DPI is the design's; the place and size Windows then suggests are taken.
   for (const UINT dpi : {144u, 192u, 120u, 96u}) {
     RECT suggested{50, 60, 400, 300}, want{0, 0, pixels(2355, dpi), pixels(1035, dpi)}, f;
+    SIZE answer{1, 1};
+    AdjustWindowRectExForDpi(&want, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
+    EXPECT_TRUE(
+        SendMessageW(form.hwnd(), WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&answer)));
+    EXPECT_EQ((std::pair{answer.cx, answer.cy}),
+              (std::pair{want.right - want.left, want.bottom - want.top}));
     SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
-    AdjustWindowRectExForDpi(&want, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
     GetWindowRect(form.hwnd(), &f);
-    EXPECT_EQ((std::array{f.left, f.top, f.right - f.left, f.bottom - f.top}),
-              (std::array{50L, 60L, want.right - want.left, want.bottom - want.top}));
+    EXPECT_TRUE(EqualRect(&f, &suggested));
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
@@ -144,9 +150,6 @@ TEST_F(Form1Test, TakesALongNote) {
 TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
   const HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                      600, nullptr, nullptr, nullptr, nullptr);
-  const auto topmost = [this] {
-    return GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST;
-  };
   SetWindowTextW(item(Form1::kT1), L"99");  // No clock shows 99:99: due at the first check.
   const std::pair<UINT, WPARAM> checks[] = {{WM_TIMECHANGE, 0},
                                             {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
@@ -167,24 +170,33 @@ TEST_F(Form1Test, ChecksAtOnceOnWakingAndOnAClockChange) {
   DestroyWindow(other);
 }
 
-// Back where the user left it if that lies wholly on a monitor's work area,
-// else centred on the primary one's (a monitor unplugged while hidden).
+// What Windows answers a program in the background that moves its window to the top.
+BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
+
+// Left minimised before any arming. Armed, back where the user left it if on a monitor's work
+// area, else centred (a monitor unplugged); also where Windows refuses it the top.
 TEST_F(Form1Test, PopsUpOnAMonitor) {
   SetWindowTextW(item(Form1::kT1), L"99");  // Due at every tick.
   RECT work, start, f;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(form.hwnd(), &start);
-  for (const auto& [x, y, stays] : {std::tuple{work.left + 10, work.top + 20, true},
-                                    {-5000L, -5000L, false},
-                                    {work.right - 50, work.top, false}}) {
+  ShowWindow(form.hwnd(), SW_MINIMIZE);
+  SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
+  EXPECT_TRUE(IsIconic(form.hwnd()) && !topmost()) << "popped up before any arming";
+  ShowWindow(form.hwnd(), SW_RESTORE);
+  for (const auto& [x, y, stays, stack] : {std::tuple{work.left + 10, work.top + 20, true, &refuse},
+                                           {-5000L, -5000L, false, &SetWindowPos},
+                                           {work.right - 50, work.top, false, &refuse}}) {
+    timerset::setWindowPos = stack;
     form.hide();
     SetWindowPos(form.hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0);
     GetWindowRect(form.hwnd(), &f);
-    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    EXPECT_TRUE(form.exitCode() == 0 && IsWindowVisible(form.hwnd()) && !IsIconic(form.hwnd()));
     EXPECT_EQ((std::array{f.left, f.top}),
               (stays ? std::array{x, y} : std::array{start.left, start.top}));
   }
+  timerset::setWindowPos = SetWindowPos;
 }
 
 }  // namespace
