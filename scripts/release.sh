@@ -92,6 +92,6 @@ done
 
 cd "$out"
 shopt -s nullglob
-sha256sum timerset*_* timerset-*.zip >SHA256SUMS
+sha256sum timerset_* timerset-dbgsym_* timerset-*.zip >SHA256SUMS
 echo "In $out:"
 cat SHA256SUMS
