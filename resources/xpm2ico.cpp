@@ -183,8 +183,8 @@ void pngChunk(std::string& out, const char* type, const std::string& data) {
   put32be(out, static_cast<std::uint32_t>(data.size()));
   const std::string typed = type + data;
   out += typed;
-  put32be(out, static_cast<std::uint32_t>(
-                   crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
+  put32be(out, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()),
+                                                static_cast<uInt>(typed.size()))));
 }
 
 // The image as a PNG of 8-bit RGBA; its repeated pixels and rows shrink to a
@@ -202,15 +202,17 @@ std::string png(const Image& image) {
   }
   uLongf size = compressBound(static_cast<uLong>(raw.size()));
   std::string packed(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK) {
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
     throw std::runtime_error("zlib cannot compress the image");
   }
   packed.resize(size);
   std::string header;
   put32be(header, static_cast<std::uint32_t>(image.width));
   put32be(header, static_cast<std::uint32_t>(image.height));
-  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace.
+  header +=
+      std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace.
   std::string out = "\x89PNG\r\n\x1a\n";
   pngChunk(out, "IHDR", header);
   pngChunk(out, "IDAT", packed);
@@ -234,7 +236,7 @@ std::string icoFile(const std::vector<Image>& images) {
     directory += static_cast<char>(image.height & 0xFF);
     directory += static_cast<char>(large ? 0 : 16);  // Colours in the palette.
     directory += '\0';
-    put16(directory, 1);  // Planes.
+    put16(directory, 1);               // Planes.
     put16(directory, large ? 32 : 4);  // Bits a pixel.
     put32(directory, static_cast<std::uint32_t>(bits.size()));
     put32(directory, offset + static_cast<std::uint32_t>(data.size()));

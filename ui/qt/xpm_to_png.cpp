@@ -18,8 +18,9 @@ int main(int argc, char* argv[]) {
   const struct {
     const char* const* xpm;
     int times;
-  } sizes[] = {{timerset_icon_16, 1}, {timerset_icon_24, 1}, {timerset_icon, 1}, {timerset_icon_24, 2},
-               {timerset_icon, 2},    {timerset_icon, 4},    {timerset_icon, 8}};
+  } sizes[] = {{timerset_icon_16, 1}, {timerset_icon_24, 1}, {timerset_icon, 1},
+               {timerset_icon_24, 2}, {timerset_icon, 2},    {timerset_icon, 4},
+               {timerset_icon, 8}};
   for (const auto& size : sizes) {
     const QImage picture(size.xpm);
     const int n = picture.width() * size.times;
