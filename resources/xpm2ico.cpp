@@ -1,9 +1,12 @@
-// Turns the icon's XPM pixel map into a Windows .ico: one 32 x 32 image,
-// 4 bits a pixel in the standard 16-colour palette, with an AND mask for the
-// transparent pixels. Built for the build machine, so the Windows build needs
-// nothing beyond a C++ compiler to make its icon.
+// Turns the icon's XPM pixel maps into a Windows .ico with one image for each
+// argument, FILE.xpm or FILE.xpm:N for the picture enlarged N times by whole
+// pixels, so that it stays as crisp as the pixel map. Images up to 128 pixels
+// are 4 bits a pixel in the standard 16-colour palette, with an AND mask for
+// the transparent pixels; larger ones are PNG (RGBA), as Windows Vista and
+// later read them, since a 256 x 256 bitmap would be 40 KB. Built for the build
+// machine, so the Windows build needs only a C++ compiler and zlib for its icon.
 //
-// Usage: xpm2ico input.xpm output.ico
+// Usage: xpm2ico output.ico input.xpm[:N]...
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -14,6 +17,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 namespace {
 
@@ -103,6 +108,16 @@ Image parseXpm(const std::string& text) {
   return image;
 }
 
+Image enlarged(const Image& image, int n) {
+  Image big{image.width * n, image.height * n, {}};
+  for (int y = 0; y < big.height; ++y) {
+    for (int x = 0; x < big.width; ++x) {
+      big.pixels.push_back(image.pixels[static_cast<std::size_t>(y / n * image.width + x / n)]);
+    }
+  }
+  return big;
+}
+
 void put16(std::string& out, unsigned v) {
   out += static_cast<char>(v & 0xFF);
   out += static_cast<char>((v >> 8) & 0xFF);
@@ -113,30 +128,20 @@ void put32(std::string& out, std::uint32_t v) {
   put16(out, v >> 16);
 }
 
-std::string icoFile(const Image& image) {
-  if (image.width > 255 || image.height > 255 || image.width % 8 != 0) {
-    throw std::runtime_error("icon size must be a multiple of 8, at most 255");
-  }
+void put32be(std::string& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+// The image as 4 bits a pixel with its mask, as a BITMAPINFOHEADER and the
+// two bitmaps, both stored bottom row first. A transparent pixel is black in
+// the colour bitmap and set in the mask, so the screen shows through.
+std::string bitmap(const Image& image) {
   const auto w = static_cast<std::uint32_t>(image.width);
   const auto h = static_cast<std::uint32_t>(image.height);
   const std::uint32_t colourRow = (w / 2 + 3) / 4 * 4;  // 4 bits a pixel, rows padded to 32 bits.
   const std::uint32_t maskRow = (w / 8 + 3) / 4 * 4;
-  const std::uint32_t bitmapSize = 40 + 16 * 4 + (colourRow + maskRow) * h;
-
   std::string out;
-  put16(out, 0);  // ICONDIR: reserved, type 1 (icon), one image.
-  put16(out, 1);
-  put16(out, 1);
-  out += static_cast<char>(w);  // ICONDIRENTRY
-  out += static_cast<char>(h);
-  out += static_cast<char>(16);  // Colours in the palette.
-  out += '\0';
-  put16(out, 1);  // Planes.
-  put16(out, 4);  // Bits a pixel.
-  put32(out, bitmapSize);
-  put32(out, 6 + 16);  // Offset of the image.
-
-  put32(out, 40);  // BITMAPINFOHEADER; the height counts the colour and the mask bitmaps.
+  put32(out, 40);  // The height counts the colour and the mask bitmaps.
   put32(out, w);
   put32(out, h * 2);
   put16(out, 1);
@@ -153,8 +158,6 @@ std::string icoFile(const Image& image) {
     out += static_cast<char>((rgb >> 16) & 0xFF);
     out += '\0';
   }
-  // Both bitmaps are stored bottom row first. A transparent pixel is black in
-  // the colour bitmap and set in the mask, so the screen shows through.
   for (std::uint32_t y = h; y-- > 0;) {
     std::string row(colourRow, '\0');
     for (std::uint32_t x = 0; x < w; ++x) {
@@ -176,24 +179,101 @@ std::string icoFile(const Image& image) {
   return out;
 }
 
+void pngChunk(std::string& out, const char* type, const std::string& data) {
+  put32be(out, static_cast<std::uint32_t>(data.size()));
+  const std::string typed = type + data;
+  out += typed;
+  put32be(out, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()),
+                                                static_cast<uInt>(typed.size()))));
+}
+
+// The image as a PNG of 8-bit RGBA; its repeated pixels and rows shrink to a
+// few kilobytes.
+std::string png(const Image& image) {
+  std::string raw;
+  for (std::size_t n = 0; n < image.pixels.size(); ++n) {
+    if (n % static_cast<std::size_t>(image.width) == 0) raw += '\0';  // Filter: none.
+    const int p = image.pixels[n];
+    const std::uint32_t rgb = p == kTransparent ? 0 : kPalette[static_cast<std::size_t>(p)];
+    raw += static_cast<char>(rgb >> 16);
+    raw += static_cast<char>((rgb >> 8) & 0xFF);
+    raw += static_cast<char>(rgb & 0xFF);
+    raw += static_cast<char>(p == kTransparent ? 0 : 0xFF);
+  }
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::string packed(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
+    throw std::runtime_error("zlib cannot compress the image");
+  }
+  packed.resize(size);
+  std::string header;
+  put32be(header, static_cast<std::uint32_t>(image.width));
+  put32be(header, static_cast<std::uint32_t>(image.height));
+  header +=
+      std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace.
+  std::string out = "\x89PNG\r\n\x1a\n";
+  pngChunk(out, "IHDR", header);
+  pngChunk(out, "IDAT", packed);
+  pngChunk(out, "IEND", "");
+  return out;
+}
+
+std::string icoFile(const std::vector<Image>& images) {
+  std::string directory, data;
+  put16(directory, 0);  // ICONDIR: reserved, type 1 (icon), the number of images.
+  put16(directory, 1);
+  put16(directory, static_cast<unsigned>(images.size()));
+  const auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (const Image& image : images) {
+    if (image.width != image.height || image.width % 8 != 0 || image.width > 256) {
+      throw std::runtime_error("an icon must be square, a multiple of 8 and at most 256 pixels");
+    }
+    const bool large = image.width > 128;
+    const std::string bits = large ? png(image) : bitmap(image);
+    directory += static_cast<char>(image.width & 0xFF);  // ICONDIRENTRY; 0 means 256.
+    directory += static_cast<char>(image.height & 0xFF);
+    directory += static_cast<char>(large ? 0 : 16);  // Colours in the palette.
+    directory += '\0';
+    put16(directory, 1);               // Planes.
+    put16(directory, large ? 32 : 4);  // Bits a pixel.
+    put32(directory, static_cast<std::uint32_t>(bits.size()));
+    put32(directory, offset + static_cast<std::uint32_t>(data.size()));
+    data += bits;
+  }
+  return directory + data;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s input.xpm output.ico\n", argv[0]);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s output.ico input.xpm[:N]...\n", argv[0]);
     return 2;
   }
+  std::string input;
   try {
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) throw std::runtime_error(std::string("cannot read ") + argv[1]);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string ico = icoFile(parseXpm(text.str()));
-    std::ofstream out(argv[2], std::ios::binary);
+    std::vector<Image> images;
+    for (int n = 2; n < argc; ++n) {
+      input = argv[n];
+      const std::size_t colon = input.rfind(':');
+      const int times = colon == std::string::npos ? 1 : std::stoi(input.substr(colon + 1));
+      if (times < 1 || times > 16) throw std::runtime_error("enlargement not 1 to 16");
+      if (colon != std::string::npos) input.resize(colon);
+      std::ifstream in(input, std::ios::binary);
+      if (!in) throw std::runtime_error("cannot read it");
+      std::ostringstream text;
+      text << in.rdbuf();
+      images.push_back(enlarged(parseXpm(text.str()), times));
+    }
+    input = argv[1];
+    const std::string ico = icoFile(images);
+    std::ofstream out(argv[1], std::ios::binary);
     out << ico;
-    if (!out.flush()) throw std::runtime_error(std::string("cannot write ") + argv[2]);
+    if (!out.flush()) throw std::runtime_error("cannot write it");
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "xpm2ico: %s: %s\n", argv[1], e.what());
+    std::fprintf(stderr, "xpm2ico: %s: %s\n", input.c_str(), e.what());
     return 1;
   }
   return 0;

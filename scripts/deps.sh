@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for a purpose: "run" (build and
-# start the Linux program; its release build takes its flags from dpkg-dev),
-# "test" (build everything and run every test; also what scripts/release.sh
-# needs) or "bench" (the benchmarks). Uses sudo when not root.
+# start the Linux program), "test" (build everything and run every test; also
+# what scripts/release.sh needs, dpkg-buildpackage and debhelper among them) or
+# "bench" (the benchmarks). Uses sudo when not root.
 set -euo pipefail
 
 purpose=${1:-test}
-common=(cmake g++ make pkgconf dpkg-dev qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
+common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
 case "$purpose" in
   run) packages=("${common[@]}") ;;
   test)
@@ -14,11 +14,11 @@ case "$purpose" in
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
       desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi ibus ibus-mozc xclip
-      lintian devscripts appstream zip)
+      lintian devscripts appstream zip build-essential dpkg-dev debhelper zlib1g-dev)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime
-      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64)
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 zlib1g-dev)
     ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release artefacts from scratch, from the sources beside this
 # script, and writes SHA256SUMS over them:
-#   timerset_<version>-1_amd64.deb       the Linux program (lintian-clean, or no package)
+#   timerset_<version>.orig.tar.gz       the sources (the tracked files, without debian/)
+#   timerset_<version>-1.dsc, .debian.tar.xz   the Debian source package
+#   timerset_<version>-1_amd64.deb       the Linux program, and its -dbgsym package
+#                                        (built by dpkg-buildpackage; lintian-clean, or none)
 #   timerset-<1.01.0007>-x86_64.zip      the Windows program, README.md and LICENSE
 #   timerset-<1.01.0007>-i686.zip        the same for 32-bit Windows
 # Built from the same commit with Debian 12's tools, each is the same bytes
@@ -45,17 +48,28 @@ for artefact in "${artefacts[@]}"; do
   build=$out/build-$artefact
   case "$artefact" in
     deb)
-      # Flags from dpkg-buildflags; cpack has lintian check the package and
-      # fails on any error or warning.
-      cmake --preset release -B "$build" >/dev/null
-      cmake --build "$build" -j "$jobs" >/dev/null
-      hardening-check --nofortify --nocfprotection "$build/ui/qt/timerset"
-      if ! (cd "$build" && cpack -G DEB -B "$build/package" >"$build/cpack.log" 2>&1); then
-        cat "$build/cpack.log" >&2
-        exit 1
-      fi
-      grep -E '^([EWIPO]: |-- lintian)' "$build/cpack.log" || true
-      mv "$build"/package/timerset_*.deb "$out/"
+      # The sources as a tarball with fixed names, order, times, owners and
+      # modes: the tracked files (every file but build/ outside a clone).
+      [ "$(dpkg-parsechangelog -S Version)" = "$version-1" ] || { echo "debian/changelog is not $version-1" >&2; exit 1; }
+      tree=$build/timerset-$version
+      orig=$build/timerset_$version.orig.tar.gz
+      sources() {
+        if [ -e .git ]; then git ls-files -z; else
+          find . \( -path ./build -o -path ./.git \) -prune -o -type f -printf '%P\0'; fi
+      }
+      pack() { tar --null -T - --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \
+        --mode=u+rw,go=rX,a-s --format=gnu --transform="s,^,timerset-$version/," -cf -; }
+      mkdir -p "$build"
+      sources | grep -zv '^debian/' | pack | gzip -n -9 >"$orig"
+      tar -C "$build" -xzf "$orig"
+      sources | grep -z '^debian/' | pack | tar -C "$build" -xf -
+      # Source and binary packages, with Debian's flags and hardening; lintian
+      # fails the release on any error or warning and lists the other tags.
+      (cd "$tree" && DEB_BUILD_OPTIONS="parallel=$jobs" dpkg-buildpackage -us -uc) >"$build/build.log" 2>&1 ||
+        { tail -40 "$build/build.log" >&2; exit 1; }
+      hardening-check --nofortify --nocfprotection "$tree/debian/timerset/usr/bin/timerset"
+      lintian --fail-on error,warning --display-info --pedantic "$build"/timerset_*.changes
+      cp "$orig" "$build"/timerset_*.dsc "$build"/timerset_*.debian.tar.xz "$build"/timerset*_*.deb "$out/"
       ;;
     x86_64 | i686)
       preset=mingw64
@@ -78,6 +92,6 @@ done
 
 cd "$out"
 shopt -s nullglob
-sha256sum timerset_*.deb timerset-*.zip >SHA256SUMS
+sha256sum timerset_* timerset-dbgsym_* timerset-*.zip >SHA256SUMS
 echo "In $out:"
 cat SHA256SUMS

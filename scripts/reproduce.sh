@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release twice, from two fresh clones of one commit at two
 # different paths, one after the other, and compares the artefacts byte for
-# byte. Prints both SHA256SUMS; exits non-zero when any artefact differs.
+# byte: the first into its clone's build/dist, the second into a folder
+# outside its clone. Prints both SHA256SUMS; exits non-zero when any differs.
 #   usage: reproduce.sh [COMMIT] [WORK_DIR]   (default: HEAD, a new temporary folder)
 set -euo pipefail
 repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
@@ -10,15 +11,17 @@ work=$(realpath -m "${2:-$(mktemp -d)}")
 bash "$repo/scripts/deps.sh" test
 
 clones=("$work/first/timerset" "$work/second/at/another/path/timerset-copy")
-for clone in "${clones[@]}"; do
+outs=("${clones[0]}/build/dist" "$work/second-dist")
+for n in 0 1; do
+  clone=${clones[n]}
   rm -rf "$clone"
   git clone -q --no-checkout "$repo" "$clone"
   git -C "$clone" checkout -q --detach "$commit"
   echo "== $clone ($(date -u +%T))"
-  bash "$clone/scripts/release.sh" --no-deps
+  bash "$clone/scripts/release.sh" --no-deps --out "${outs[n]}"
 done
 
-a=${clones[0]}/build/dist b=${clones[1]}/build/dist
+a=${outs[0]} b=${outs[1]}
 different=0
 while read -r _ file; do
   cmp -s "$a/$file" "$b/$file" || { echo "DIFFERENT: $file" >&2; different=1; }

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The release artefacts as scripts/release.sh makes them: the .deb (release.sh
-# stops unless hardening-check and lintian pass) with a valid desktop file and
-# AppStream metadata; and the .exe, which must be the very bytes of the one
-# this build made when built again from a copy of the sources at another path.
+# The release as scripts/release.sh makes it (it stops unless hardening-check
+# and lintian pass): the Debian packages with what the desktop, the debugger
+# and Qt need; the .exe the same bytes when built from a copy at another path.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")
 work=$(realpath -m "$1")
 copy=$work/copy/at/another/path
+fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
 tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
 export SOURCE_DATE_EPOCH=1796601600
@@ -15,6 +15,24 @@ bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/e
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
 cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$2"
-dpkg-deb -x "$work"/dist/timerset_*.deb "$work/root"
-desktop-file-validate "$work/root/usr/share/applications/timerset.desktop"
-appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
+
+deb=$(ls "$work"/dist/timerset_*_amd64.deb)
+for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
+cd "$work/root/usr"
+desktop=share/applications/timerset.desktop
+desktop-file-validate $desktop && grep -qx Exec=timerset $desktop && grep -qx Icon=timerset $desktop
+appstreamcli validate --no-net share/metainfo/*.metainfo.xml
+zgrep -q '^\.SH 名前' share/man/ja/man1/timerset.1.gz || fail "no Japanese manual page"
+# Beside the libraries, what Qt loads at run time, which no library link shows.
+depends=$(dpkg-deb -f "$deb" Depends)
+for p in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do [[ $depends == *"$p"* ]] || fail "no $p in $depends"; done
+# A debugger finds the program's symbols by its build ID.
+id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
+[ -s "lib/debug/.build-id/${id:0:2}/${id:2}.debug" ] || fail "no debug symbols for the build ID $id"
+# Every icon size is a pixel map enlarged by whole pixels: crisp, not blurred.
+for icon in 16:timerset-16 24:timerset-24 32:timerset 48:timerset-24 64:timerset 128:timerset 256:timerset; do
+  n=${icon%:*}
+  convert "$src/resources/${icon#*:}.xpm" -sample "${n}x$n" "$work/want.png"
+  diff=$(compare -metric AE "share/icons/hicolor/${n}x$n/apps/timerset.png" "$work/want.png" null: 2>&1) ||
+    fail "the ${n}x$n icon is not ${icon#*:}.xpm enlarged pixel for pixel: $diff"
+done

@@ -27,7 +27,9 @@ done
 resources=$("$triple-windres" -i "$exe" -O rc)
 expect() { grep -qF -- "$1" <<<"$resources" || fail "resource lacks: $1"; }
 expect '1 14 /* RT_GROUP_ICON */'
-expect '"\040\040\020\000", 1, 4,'  # 32 x 32, 16 colours, 4 bits a pixel
+# 16, 24, 32 and 48 pixels in 16 colours, and 256 (written 0) as a PNG.
+for n in 020 030 040 060; do expect "\"\\$n\\$n\\020\\000\", 1, 4,"; done
+expect '"\000\000\000\000", 1, 32,'
 expect '1 VERSIONINFO'
 expect 'FILEVERSION 1, 1, 0, 7'
 expect 'PRODUCTVERSION 1, 1, 0, 7'
