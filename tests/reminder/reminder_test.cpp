@@ -81,29 +81,17 @@ INSTANTIATE_TEST_SUITE_P(
         DueCase{"NaN hour", at(10, 0), kNaN, 0, at(10, 0), true},
         DueCase{"23:59 is in range", at(10, 0), 23, 59, at(10, 0), false}));
 
-struct WaitCase {
-  int second, millisecond;
-  int expected;
-};
-
-void PrintTo(const WaitCase& c, std::ostream* os) {
-  *os << ":" << c.second << "." << c.millisecond << " waits " << c.expected;
+// To the next :00, :20 or :40, strictly after the reading; at 60 s, a leap
+// second: never a wait of 0.
+TEST(MillisecondsToNextCheck, WaitsForTheNextMark) {
+  for (const auto& [second, millisecond, wait] :
+       {std::tuple{0, 0, 20'000}, {39, 999, 1}, {59, 999, 1}, {30, 500, 9'500}, {60, 0, 20'000}}) {
+    ClockReading now;
+    now.second = second;
+    now.millisecond = millisecond;
+    EXPECT_EQ(millisecondsToNextCheck(now), wait) << second << "." << millisecond;
+  }
 }
-
-class MillisecondsToNextCheck : public ::testing::TestWithParam<WaitCase> {};
-
-TEST_P(MillisecondsToNextCheck, WaitsForTheNextMark) {
-  ClockReading now;
-  now.second = GetParam().second;
-  now.millisecond = GetParam().millisecond;
-  EXPECT_EQ(millisecondsToNextCheck(now), GetParam().expected);
-}
-
-// At 60 s, a leap second: never a wait of 0.
-INSTANTIATE_TEST_SUITE_P(Marks, MillisecondsToNextCheck,
-                         ::testing::Values(WaitCase{0, 0, 20'000}, WaitCase{39, 999, 1},
-                                           WaitCase{59, 999, 1}, WaitCase{30, 500, 9'500},
-                                           WaitCase{60, 0, 20'000}));
 
 class ReminderTest : public ::testing::Test {
  protected:

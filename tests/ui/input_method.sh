@@ -5,10 +5,8 @@
 #   usage: input_method.sh PROGRAM   (PROGRAM.exe runs under Wine: the note only)
 set -euo pipefail
 # Mozc refuses root: the session is an unprivileged user's, in a folder of its own.
-if [ "$(id -u)" -eq 0 ]; then
-  script=$(realpath "$0") program=$(realpath "$1")
-  touch starting.lock && install -d -o nobody as-nobody && cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"
-fi
+[ "$(id -u)" -ne 0 ] || { script=$(realpath "$0") program=$(realpath "$1") && touch starting.lock &&
+  install -d -o nobody as-nobody && cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"; }
 program=$1 wm=metacity
 source "$(dirname "$0")/session.sh"
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 GSETTINGS_BACKEND=memory QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb
@@ -33,10 +31,7 @@ sets() { # WHAT: one Enter hides the window
   wait_until 3 eval '! shown' || fail "$1: Enter did not set the reminder"
   kill "$running" && wait "$running" 2>/dev/null || true
 }
-if [[ $program != *.exe ]]; then
-  typed 1 'type 20' && sets "the hour box"
-  typed 2 'type 30' && sets "the minute box"
-fi
+for box in 1 2; do [[ $program == *.exe ]] || { typed $box 'type 20' && sets "number box $box"; }; done
 typed 3 'type kyouha' 'key space' 'key Return'
 shown || fail "the Enter that confirmed the conversion set the reminder"
 xdotool keydown ctrl sleep 0.3 key a sleep 0.3 key c sleep 0.3 keyup ctrl sleep 0.5

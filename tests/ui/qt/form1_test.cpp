@@ -39,14 +39,6 @@ class Form1Test : public QObject {
     QCOMPARE(sizes, QList<QSize>(3, QSize(157, 69)));
     const auto buttons = Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
     QCOMPARE(form->windowFlags() & buttons, Qt::WindowFlags(Qt::WindowCloseButtonHint));
-    QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
-    // Re-armed after each tick to the clock's next :00, :20 or :40.
-    QVERIFY(timer()->isActive() && timer()->isSingleShot());
-    QCOMPARE(timer()->timerType(), Qt::PreciseTimer);
-    QCOMPARE(timer()->interval(), 20000);  // The fake clock stands on a mark.
-    clock.set(0, 10, 29, 45, 250);
-    tick();
-    QCOMPARE(timer()->interval(), 14750);
   }
 
   void controls_data() {
@@ -82,8 +74,6 @@ class Form1Test : public QObject {
     if (auto* box = qobject_cast<QLineEdit*>(widget)) {
       box->insert(kLongText);
       QCOMPARE(box->text(), kLongText);
-      QTest::keyClick(box, Qt::Key_Return);  // Enter sets, as the button does.
-      QVERIFY(form->isHidden());
     }
   }
 
