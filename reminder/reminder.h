@@ -8,13 +8,33 @@
 
 namespace reminder {
 
-// What the reminder needs of its window. Each program's window supplies these;
-// the core never sees a toolkit type. Texts are UTF-16, as Win32 and Qt hold them.
+// What the reminder asks of its window. Each program's window carries these
+// out as its desktop allows and decides nothing: every rule of when the window
+// is shown, kept in front or left as the user arranged it is the Reminder's.
+// Texts are UTF-16, as Win32 and Qt hold them.
 class WindowOps {
  public:
+  enum class Show {
+    kStart,         // The program's first showing, as it was started, with the focus.
+    kWithoutFocus,  // Shown as it stands (minimised stays minimised), the keyboard left alone.
+  };
+  enum class Stacking {
+    kOrdinary,  // To the top of the ordinary windows.
+    kAbove,     // Above every ordinary window.
+  };
+
   virtual void hide() = 0;
-  virtual void show() = 0;   // Not modal, no owner; showing a shown window changes nothing.
-  virtual void raise() = 0;  // To the top of the stacking order.
+  virtual void show(Show how) = 0;  // Not modal, no owner; showing a shown window changes nothing.
+  // Asks the desktop to stack the window on top; false where it refused.
+  virtual bool raise(Stacking stacking) = 0;
+  virtual void restore() = 0;                      // Out of the minimised state, without the focus.
+  virtual void keepAbove(bool above) = 0;          // Stays above ordinary windows, or no longer.
+  virtual void requestAttention(bool wanted) = 0;  // Urgency hint, flashing taskbar button.
+  virtual void centre() = 0;            // In the middle of the primary screen's work area.
+  virtual void toCurrentDesktop() = 0;  // Onto the workspace or virtual desktop in use.
+  virtual bool isHidden() const = 0;
+  virtual bool isMinimised() const = 0;
+  virtual bool isOnAScreen() const = 0;  // Wholly within the work area of a screen that exists.
   virtual std::u16string textOfT1() const = 0;  // The target hour box.
   virtual std::u16string textOfT2() const = 0;  // The target minute box.
 
@@ -47,27 +67,41 @@ bool isDue(const ClockReading& now, double targetHour, double targetMinute, cons
 // however late a timer fires, instead of drifting.
 int millisecondsToNextCheck(const ClockReading& now);
 
-// The reminder behind one window: arming on the button, the check on each tick.
+// The reminder behind one window: its start, arming on the button, the check
+// on each tick, and what the window must do at each.
 class Reminder {
  public:
   Reminder(WindowOps& window, const Clock& clock) : window_(window), clock_(clock) {}
 
-  // Notes the clock time as the armed time and hides the window. Reads no box:
-  // the target is judged afresh on every tick.
+  // The first showing: centred on the primary screen, as the program was
+  // started. Returns the milliseconds to the first check.
+  int start();
+
+  // Notes the clock time as the armed time and hides the window, an ordinary
+  // window again. Reads no box: the target is judged afresh on every tick.
   void armReminder();
 
-  // Shows the window when its target is due, then raises it whatever was
-  // decided. Never hides the window, writes a box or changes the armed time.
-  // Returns the milliseconds to the next check, from the same clock reading:
-  // one reading a tick.
+  // Before any arming: shows a hidden window when due and raises it as an
+  // ordinary window, leaving a minimised one minimised. Armed: pops the window
+  // up when its target is due. Popped up: keeps it in view and above until
+  // armed again. Never hides the window, writes a box or changes the armed
+  // time; never takes the focus. Returns the milliseconds to the next check,
+  // from the same clock reading: one reading a tick.
   int checkReminder();
 
-  const ArmedTime& armedTime() const { return armed_; }
+  // The user has turned to the window: its request for attention is answered.
+  void windowActivated();
 
  private:
+  enum class State { kNeverArmed, kArmed, kPoppedUp };
+
+  void popUp();
+  void keepInView(bool askAttention);
+
   WindowOps& window_;
   const Clock& clock_;
   ArmedTime armed_;
+  State state_ = State::kNeverArmed;
 };
 
 }  // namespace reminder
