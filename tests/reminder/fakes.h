@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <ostream>
 #include <string>
-#include <vector>
 
 #include "reminder/reminder.h"
 
@@ -13,34 +14,58 @@ class FakeClock final : public Clock {
   void set(std::int32_t day, double hour, double minute, int second = 0, int millisecond = 0) {
     now_ = {hour, minute, day, second, millisecond};
   }
-  ClockReading read() const override {
-    ++reads;
-    return now_;
-  }
-  mutable int reads = 0;
+  ClockReading read() const override { return now_; }
 
  private:
   ClockReading now_;
 };
 
-// Records the window operations in the order they were called.
+// What a user would see of the window: a desktop in miniature that carries out
+// the operations as a real one does, refusals included.
+struct Seen {
+  bool shown = false, minimised = false, above = false, attention = false, focused = false;
+  bool centred = false, onOtherDesktop = false, offScreen = false;
+  std::optional<WindowOps::Stacking> raised{};  // By the last step.
+  bool operator==(const Seen&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Seen& s) {
+  const auto flag = [&](const char* name, bool on) { os << (on ? " " : " !") << name; };
+  flag("shown", s.shown), flag("minimised", s.minimised), flag("above", s.above);
+  flag("attention", s.attention), flag("focused", s.focused), flag("centred", s.centred);
+  flag("onOtherDesktop", s.onOtherDesktop), flag("offScreen", s.offScreen);
+  os << " raised:"
+     << (!s.raised ? "no" : *s.raised == WindowOps::Stacking::kAbove ? "above" : "ordinary");
+  return os;
+}
+
 class FakeWindow final : public WindowOps {
  public:
-  void hide() override {
-    calls.push_back("hide");
-    visible = false;
+  void hide() override { seen.shown = false; }
+  void show(Show how) override {
+    if (seen.shown) return;
+    seen.shown = true;
+    if (how == Show::kStart) seen.focused = true;
   }
-  void show() override {
-    calls.push_back("show");
-    visible = true;
+  bool raise(Stacking stacking) override {
+    if (refuseRaise) return false;
+    seen.raised = stacking;
+    return true;
   }
-  void raise() override { calls.push_back("raise"); }
+  void restore() override { seen.minimised = false; }
+  void keepAbove(bool above) override { seen.above = above; }
+  void requestAttention(bool wanted) override { seen.attention = wanted; }
+  void centre() override { seen.centred = true, seen.offScreen = false; }
+  void toCurrentDesktop() override { seen.onOtherDesktop = false; }
+  bool isHidden() const override { return !seen.shown; }
+  bool isMinimised() const override { return seen.minimised; }
+  bool isOnAScreen() const override { return !seen.offScreen; }
   std::u16string textOfT1() const override { return t1; }
   std::u16string textOfT2() const override { return t2; }
 
   std::u16string t1, t2;
-  bool visible = true;
-  std::vector<std::string> calls;
+  bool refuseRaise = false;
+  Seen seen;
 };
 
 }  // namespace reminder::testing

@@ -16,6 +16,7 @@ namespace {
 
 using testing::FakeClock;
 using testing::FakeWindow;
+using testing::Seen;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -93,69 +94,106 @@ TEST(MillisecondsToNextCheck, WaitsForTheNextMark) {
   }
 }
 
-class ReminderTest : public ::testing::Test {
- protected:
-  void typeTarget(std::u16string hour, std::u16string minute) {
-    window.t1 = std::move(hour);
-    window.t2 = std::move(minute);
-  }
-  void armAt(std::int32_t day, double hour, double minute) {
-    clock.set(day, hour, minute);
-    reminder.armReminder();
-    window.calls.clear();
-  }
-  void armAt(double hour, double minute) { armAt(kDay, hour, minute); }
-  // One tick at the given time; returns the window operations it called.
-  std::vector<std::string> tickAt(std::int32_t day, double hour, double minute) {
-    clock.set(day, hour, minute);
-    window.calls.clear();
-    reminder.checkReminder();
-    return window.calls;
-  }
-  std::vector<std::string> tickAt(double hour, double minute) { return tickAt(kDay, hour, minute); }
+// The user's story as the window sees it, one letter a step:
+//   S  the program starts          A  セット pressed at 9:59, for 10:30
+//   e  a tick at 10:29             d  a tick at 10:30, when 10:30 is due
+//   m  the user minimises it       f  the user turns to the window
+//   o  its place is off every screen (a monitor unplugged)
+//   D  the user works on another virtual desktop
+//   r  the desktop refuses every raise from now on
+struct Story {
+  const char* name;
+  const char* steps;
+  Seen seen;  // After the last step; raised is what that step raised.
+};
 
+void PrintTo(const Story& s, std::ostream* os) { *os << s.name << " (" << s.steps << ")"; }
+
+class ReminderRules : public ::testing::TestWithParam<Story> {};
+
+TEST_P(ReminderRules, WindowEndsAsTheUserShouldSeeIt) {
   FakeClock clock;
   FakeWindow window;
   Reminder reminder{window, clock};
-  const std::vector<std::string> raiseOnly{"raise"};
-  const std::vector<std::string> showAndRaise{"show", "raise"};
-};
-
-TEST_F(ReminderTest, ArmingNotesTheClockAndHidesWhateverTheBoxesHold) {
-  EXPECT_FALSE(reminder.armedTime().armedHour.has_value());
-  typeTarget(u"abc", u"1e999");
-  armAt(kDay + 1, 23, 59);
-  EXPECT_EQ(clock.reads, 1);
-  EXPECT_FALSE(window.visible);
-  const ArmedTime& armed = reminder.armedTime();
-  EXPECT_EQ(std::tuple(armed.armedHour, armed.armedMinute, armed.armedDay),
-            std::tuple(std::optional<double>(23), std::int16_t{59}, kDay + 1));
+  window.t1 = u"10", window.t2 = u"30";
+  for (const char* step = GetParam().steps; *step; ++step) {
+    window.seen.raised.reset();
+    switch (*step) {
+      case 'S':
+        reminder.start();
+        break;
+      case 'A':
+        clock.set(kDay, 9, 59), reminder.armReminder();
+        break;
+      case 'e':
+        clock.set(kDay, 10, 29), reminder.checkReminder();
+        break;
+      case 'd':
+        clock.set(kDay, 10, 30), reminder.checkReminder();
+        break;
+      case 'm':
+        window.seen.minimised = true;
+        break;
+      case 'f':
+        reminder.windowActivated();
+        break;
+      case 'o':
+        window.seen.offScreen = true;
+        break;
+      case 'D':
+        window.seen.onOtherDesktop = true;
+        break;
+      case 'r':
+        window.refuseRaise = true;
+        break;
+      default:
+        FAIL() << "no step " << *step;
+    }
+  }
+  EXPECT_EQ(window.seen, GetParam().seen);
 }
 
-TEST_F(ReminderTest, TypicalUseHidesThenPopsUpAtTheTargetAndKeepsRaising) {
-  typeTarget(u"10", u"30");
-  armAt(9, 59);
-  EXPECT_EQ(tickAt(10, 29), raiseOnly);
-  EXPECT_FALSE(window.visible);
-  EXPECT_EQ(tickAt(10, 30), showAndRaise);
-  EXPECT_EQ(tickAt(kDay + 1, 9, 0), showAndRaise);  // Still due: shown again, never hidden.
-  EXPECT_TRUE(window.visible);
-}
+constexpr auto kOrdinary = WindowOps::Stacking::kOrdinary, kAbove = WindowOps::Stacking::kAbove;
 
-// One clock reading a tick, and the boxes as they are now, full-width digits
-// and numbers no clock shows included.
-TEST_F(ReminderTest, EachTickReadsTheClockOnceAndTheBoxesAfresh) {
-  typeTarget(u"１０", u"３０");
-  armAt(9, 0);
-  clock.set(kDay, 10, 29, 10, 500);
-  EXPECT_EQ(reminder.checkReminder(), 9'500);  // The wait to :20 comes from the same reading.
-  EXPECT_EQ(clock.reads, 2);
-  EXPECT_EQ(window.calls, raiseOnly);
-  EXPECT_EQ(tickAt(10, 30), showAndRaise);
-  typeTarget(u"9", u"1e400");
-  armAt(10, 0);
-  EXPECT_EQ(tickAt(10, 0), showAndRaise);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReminderRules,
+    ::testing::Values(
+        Story{"the start: centred, with the focus",
+              "S",
+              {.shown = true, .focused = true, .centred = true}},
+        Story{"before arming: raised as an ordinary window",
+              "Se",
+              {.shown = true, .focused = true, .centred = true, .raised = kOrdinary}},
+        Story{"before arming: minimised stays so",
+              "Smd",
+              {.shown = true, .minimised = true, .focused = true, .centred = true}},
+        Story{"before arming: hidden, shown when due, without the focus",
+              "d",
+              {.shown = true, .raised = kOrdinary}},
+        Story{"before arming: hidden, not yet due", "e", {}},
+        Story{"armed: hidden before its minute", "SAe", {.focused = true, .centred = true}},
+        Story{"armed: at its minute above, marked, without the focus",
+              "Ad",
+              {.shown = true, .above = true, .attention = true, .raised = kAbove}},
+        Story{"armed off every screen: centred",
+              "Aod",
+              {.shown = true, .above = true, .attention = true, .centred = true, .raised = kAbove}},
+        Story{"popped up, turned to: unmarked, still above",
+              "Adfd",
+              {.shown = true, .above = true, .raised = kAbove}},
+        Story{"popped up, then minimised: back, marked again",
+              "Adfmd",
+              {.shown = true, .above = true, .attention = true, .raised = kAbove}},
+        Story{"popped up, then on another desktop: brought over",
+              "AdDd",
+              {.shown = true, .above = true, .attention = true, .raised = kAbove}},
+        Story{"popped up, raise refused: left shown, marked again",
+              "Adfrd",
+              {.shown = true, .above = true, .attention = true}},
+        Story{"armed again: hidden, ordinary, unmarked", "AdA", {}},
+        Story{"armed again: back at its minute",
+              "AdfAd",
+              {.shown = true, .above = true, .attention = true, .raised = kAbove}}));
 
 }  // namespace
 }  // namespace reminder

@@ -129,6 +129,20 @@ after 20:12:20
 above "$wid" "$work_window" || fail "after a click into the work window and a tick, behind it"
 [ -z "$kept" ] || [ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
 
+# Minimised by the user (from the taskbar, by "show desktop"): back at the
+# next tick, in front, the keyboard left with the work window. Wine keeps a
+# window without a minimise box un-minimised on its side when the manager
+# iconifies it, so nothing of the .exe can bring it back; the in-process test
+# checks the .exe's own part.
+if [ -z "${WINEPREFIX:-}" ]; then
+  xdotool windowminimize "$wid"
+  wait_until 5 eval '! shown' || fail "the window manager did not minimise the window"
+  after 20:12:40
+  shown && xprop -id "$wid" WM_STATE | grep -q 'state: Normal' || fail "minimised, and not back at the next tick"
+  above "$wid" "$work_window" || fail "back from minimised, but behind the work window"
+  [ "$(active)" = "$work_id" ] || fail "back from minimised with the focus"
+fi
+
 # Armed again with a click: an ordinary window again, due at once (a target
 # within five minutes before the arming): the Linux program checks as soon as
 # logind says the computer has woken, 19 s before the next tick; the .exe at

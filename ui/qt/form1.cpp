@@ -17,33 +17,33 @@
 #include <QWindow>
 #include <algorithm>
 #include <limits>
+#include <map>
 
 #include "resources/timerset.xpm"
+#include "ui/form1_design.h"
 #include "x11_window.h"
 
 namespace {
 
-// The window was laid out in twips at 15 to the pixel; these are those pixels,
-// which Qt scales as logical pixels on screens of higher density.
-constexpr QSize kClientSize{157, 69};
-constexpr QRect kText3{0, 40, 153, 25};
-constexpr QRect kT2{48, 8, 33, 25};
-constexpr QRect kT1{0, 8, 33, 25};
-constexpr QRect kCommand1{88, 8, 65, 25};
-constexpr QRect kLabel1{32, 16, 17, 17};
+// The design's twips at 15 to the pixel, which Qt scales as logical pixels on
+// screens of higher density.
+constexpr int kTwipsPerPixel = form1::kTwipsPerInch / 96;
+int pixels(int twips) { return twips / kTwipsPerPixel; }
 
-// The Gothic the window was drawn with, then the same design under its Latin
-// name, then Japanese Gothics that Linux desktops carry, so that kana and
-// full-width digits never fall back to a font without them.
-QFont japaneseGothic(qreal pointSize) {
+QString text(const char16_t* utf16) { return utf16 ? QString::fromUtf16(utf16) : QString(); }
+
+// The design's Gothic, then the same design under its Latin name, then
+// Japanese Gothics that Linux desktops carry, so that kana and full-width
+// digits never fall back to a font without them.
+QFont japaneseGothic(int centipoints) {
   QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+  font.setFamilies({text(form1::kGothic), QStringLiteral("MS PGothic"),
                     QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                     QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
                     QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
                     QStringLiteral("TakaoPGothic")});
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(pointSize);
+  font.setPointSizeF(centipoints / 100.0);
   font.setBold(true);
   return font;
 }
@@ -62,14 +62,26 @@ class NumberBox final : public QLineEdit {
   }
 };
 
-template <typename Box = QLineEdit>
-QLineEdit* makeBox(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* box = new Box(parent);
-  box->setObjectName(QLatin1String(name));
-  box->setGeometry(geometry);
-  // A note may be as long as the user likes; QLineEdit would cut it at 32767.
-  box->setMaxLength(std::numeric_limits<int>::max());
-  return box;
+QWidget* makeControl(const form1::Control& design, QWidget* parent) {
+  switch (design.kind) {
+    case form1::Kind::kNumberBox:
+    case form1::Kind::kNoteBox: {
+      QLineEdit* box =
+          design.kind == form1::Kind::kNumberBox ? new NumberBox(parent) : new QLineEdit(parent);
+      // A note may be as long as the user likes; QLineEdit would cut it at 32767.
+      box->setMaxLength(std::numeric_limits<int>::max());
+      return box;
+    }
+    case form1::Kind::kLabel: {
+      auto* label = new QLabel(text(design.text), parent);
+      label->setAlignment(Qt::AlignCenter);
+      label->setFocusPolicy(Qt::NoFocus);
+      return label;
+    }
+    case form1::Kind::kButton:
+      return new QPushButton(text(design.text), parent);
+  }
+  return nullptr;
 }
 
 // Qt gives a window made from a plain QWidget the role of a filler, which
@@ -84,51 +96,39 @@ QAccessibleInterface* accessibleWindow(const QString&, QObject* object) {
 Form1::Form1(const reminder::Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint),
-      clock_(clock),
       reminder_(*this, clock) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("タイマセット"));
+  setWindowTitle(text(form1::kCaption));
   setWindowIcon(QIcon(QPixmap(timerset_icon)));
-  setFixedSize(kClientSize);
+  setFixedSize(pixels(form1::kClientWidth), pixels(form1::kClientHeight));
   QAccessible::installFactory(accessibleWindow);  // Once: Qt keeps each factory once.
 
-  // Made in the order they stand on screen, left to right and then down: a
-  // screen reader lists them in the order they were made.
-  t1 = makeBox<NumberBox>(this, "t1", kT1);
-  t1->setAccessibleName(QStringLiteral("時"));
-  t1->setAccessibleDescription(QStringLiteral("時（0〜23）"));
-
-  // Only a sign between the hour and the minute; never takes the focus.
-  Label1 = new QLabel(QStringLiteral("："), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(kLabel1);
-  Label1->setAlignment(Qt::AlignCenter);
-  Label1->setFont(japaneseGothic(11.25));
-  Label1->setFocusPolicy(Qt::NoFocus);
-
-  t2 = makeBox<NumberBox>(this, "t2", kT2);
-  t2->setAccessibleName(QStringLiteral("分"));
-  t2->setAccessibleDescription(QStringLiteral("分（0〜59）"));
-
-  Command1 = new QPushButton(QStringLiteral("セット"), this);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command1->setGeometry(kCommand1);
-
-  Text3 = makeBox(this, "Text3", kText3);
-  Text3->setAccessibleName(QStringLiteral("メモ"));
-
-  for (QLineEdit* box : {t1, t2}) box->setFont(japaneseGothic(12));
-
-  setTabOrder(Command1, t1);
-  setTabOrder(t1, t2);
-  setTabOrder(t2, Text3);
-  Command1->setFocus();
+  // Made in screen order: a screen reader lists them in the order they were made.
+  QPushButton* button = nullptr;
+  std::map<int, QWidget*> tabOrder;
+  for (const form1::Control& design : form1::kControls) {
+    QWidget* control = makeControl(design, this);
+    control->setObjectName(QLatin1String(design.name));
+    control->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width),
+                         pixels(design.height));
+    if (design.centipoints) control->setFont(japaneseGothic(design.centipoints));
+    if (design.accessible) control->setAccessibleName(text(design.accessible));
+    if (design.description) control->setAccessibleDescription(text(design.description));
+    if (design.kind != form1::Kind::kLabel) tabOrder[design.tabPosition] = control;
+    if (design.kind == form1::Kind::kButton) button = qobject_cast<QPushButton*>(control);
+  }
+  for (auto at = tabOrder.begin(); std::next(at) != tabOrder.end(); ++at) {
+    setTabOrder(at->second, std::next(at)->second);
+  }
+  tabOrder.begin()->second->setFocus();
+  t1 = findChild<QLineEdit*>(QStringLiteral("t1"));
+  t2 = findChild<QLineEdit*>(QStringLiteral("t2"));
 
   // Enter in any box sets the reminder, as the button does.
-  for (QLineEdit* box : {t1, t2, Text3}) {
-    connect(box, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+  for (QLineEdit* box : findChildren<QLineEdit*>()) {
+    connect(box, &QLineEdit::returnPressed, button, &QPushButton::click);
   }
-  connect(Command1, &QPushButton::clicked, this, [this] { reminder_.armReminder(); });
+  connect(button, &QPushButton::clicked, this, [this] { reminder_.armReminder(); });
 
   // Three checks a minute, on the clock's :00, :20 and :40, so a reminder
   // comes at its minute; each wait is measured afresh from the wall clock.
@@ -136,17 +136,18 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
   Timer1->setTimerType(Qt::PreciseTimer);
-  connect(Timer1, &QTimer::timeout, this, &Form1::check);
-  Timer1->start(reminder::millisecondsToNextCheck(clock_.read()));
+  connect(Timer1, &QTimer::timeout, this, &Form1::checkNow);
 }
 
+void Form1::start() { Timer1->start(reminder_.start()); }
+
 // The check and the wait to the next mark come from one reading of the clock.
-void Form1::check() { Timer1->start(reminder_.checkReminder()); }
+void Form1::checkNow() { Timer1->start(reminder_.checkReminder()); }
 
 // Woken: the timer did not count the time asleep, so its next tick may be up
-// to 20 s away. Check now, and the ticks start again from the next mark.
+// to 20 s away.
 void Form1::prepareForSleep(bool sleeping) {
-  if (!sleeping) check();
+  if (!sleeping) checkNow();
 }
 
 void Form1::centre() {
@@ -155,80 +156,81 @@ void Form1::centre() {
   move(frame.topLeft());
 }
 
-void Form1::show() {
-  if (!isHidden()) return;  // Showing a shown window changes nothing.
-  if (!shownBefore_) {
-    // The first showing is the program's start: centred, and with the focus.
-    shownBefore_ = true;
-    centre();
-    QWidget::show();
-    return;
-  }
-  popUp();
-}
-
-// The reminder has come: in front of the user's work, and kept there until
-// armed again, but without taking the keyboard from what the user is typing.
-void Form1::popUp() {
-  // Where the user left it, unless that is no longer wholly on one screen's
-  // work area (a monitor unplugged, the resolution lowered while hidden).
+bool Form1::isOnAScreen() const {
   const QList<QScreen*> screens = QGuiApplication::screens();
   const QRect frame = frameGeometry();
-  if (std::none_of(screens.begin(), screens.end(),
-                   [&](const QScreen* s) { return s->availableGeometry().contains(frame); })) {
-    centre();
-  }
-  poppedUp_ = true;
-  setStaysOnTop(true);
-  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-    // A Wayland client cannot place itself above others; activation is all it
-    // may ask, and the compositor decides.
-    QWidget::show();
-    windowHandle()->requestActivate();
-    return;
-  }
-  // Mapped with _NET_WM_USER_TIME 0, which tells the window manager not to
-  // give it the focus. Qt reads this from the native window, which may be
-  // older than the attribute.
-  setAttribute(Qt::WA_ShowWithoutActivating);
-  windowHandle()->setProperty("_q_showWithoutActivating", true);
-  QWidget::show();
-  x11::setUrgent(windowHandle(), true);
-  if (!x11::available()) QApplication::alert(this);
+  return std::any_of(screens.begin(), screens.end(),
+                     [&](const QScreen* s) { return s->availableGeometry().contains(frame); });
 }
 
-void Form1::hide() {
-  if (poppedUp_) {
-    poppedUp_ = false;
-    x11::setUrgent(windowHandle(), false);
-    setStaysOnTop(false);  // Back to an ordinary window before it goes.
+void Form1::show(Show how) {
+  if (!isHidden()) return;  // Showing a shown window changes nothing.
+  if (how == Show::kWithoutFocus) {
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+      // A Wayland client cannot place itself above others or keep out of the
+      // focus; activation is all it may ask, and the compositor decides.
+      QWidget::show();
+      windowHandle()->requestActivate();
+      return;
+    }
+    // Mapped with _NET_WM_USER_TIME 0, which tells the window manager not to
+    // give it the focus. Qt reads this from the native window, which may be
+    // older than the attribute.
+    create();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    windowHandle()->setProperty("_q_showWithoutActivating", true);
   }
+  QWidget::show();
+}
+
+void Form1::hide() { QWidget::hide(); }
+
+// Withdrawn and mapped anew, with a user time of 0: a window manager that
+// de-iconifies a window on its own (openbox, xfwm4) also gives it the focus.
+// The manager forgets the state of a withdrawn window, and may do so after Qt
+// has set it again for the new mapping: asked again once mapped.
+void Form1::restore() {
   QWidget::hide();
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show(Show::kWithoutFocus);
+  if (windowFlags() & Qt::WindowStaysOnTopHint) x11::requestAbove(windowHandle());
 }
 
 // Set on the window itself rather than through QWidget, which would hide the
 // window and forget its place. Qt's X11 code still makes a new X window for
 // it at the next showing; the widgets, their texts and focus stay as they are.
-void Form1::setStaysOnTop(bool on) {
+void Form1::keepAbove(bool above) {
   create();
-  overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, on));
-  windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+  overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, above));
+  windowHandle()->setFlag(Qt::WindowStaysOnTopHint, above);
 }
 
-// Every tick, also before the first arming: ask to be on top, never for the
-// focus. A hidden window has nothing to show.
-void Form1::raise() {
-  if (isHidden()) return;
+// X11 asks the window manager to restack, never for the focus; elsewhere Qt's
+// raise is all there is. Neither tells whether the desktop obliged.
+bool Form1::raise(Stacking) {
   if (x11::available()) {
     x11::requestRaise(windowHandle());
   } else {
     QWidget::raise();
   }
+  return true;
 }
 
+void Form1::requestAttention(bool wanted) {
+  x11::setUrgent(windowHandle(), wanted);
+  if (wanted && !x11::available()) QApplication::alert(this);
+}
+
+// An X window mapped anew goes to the workspace in use; Wayland puts a window
+// where the compositor likes.
+void Form1::toCurrentDesktop() {}
+
+bool Form1::isHidden() const { return QWidget::isHidden(); }
+
+bool Form1::isMinimised() const { return isMinimized(); }
+
 bool Form1::event(QEvent* event) {
-  // The user has turned to the window: the request for attention is answered.
-  if (event->type() == QEvent::WindowActivate) x11::setUrgent(windowHandle(), false);
+  if (event->type() == QEvent::WindowActivate) reminder_.windowActivated();
   return QWidget::event(event);
 }
 

@@ -6,15 +6,13 @@
 #include "reminder/reminder.h"
 
 class QCloseEvent;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTimer;
 
 // The reminder's one window: the hour and minute boxes, the note, the button
-// that arms the reminder and the timer that checks it. The window holds no
-// reminder rule of its own; it only hands the click and the tick to the core
-// and carries out the operations the core asks of it.
+// that arms the reminder and the timer that checks it, built from the form's
+// design. It decides nothing: it hands the click and the tick to the core and
+// carries out the operations the core asks of it.
 class Form1 final : public QWidget, public reminder::WindowOps {
   Q_OBJECT
 
@@ -22,12 +20,28 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   // The clock is read on each click and tick; it must outlive the window.
   explicit Form1(const reminder::Clock& clock, QWidget* parent = nullptr);
 
+  // Shows the window as the program starts and starts the ticks.
+  void start();
+
   // The window operations of the core.
   void hide() override;
-  void show() override;
-  void raise() override;
+  void show(Show how) override;
+  bool raise(Stacking stacking) override;
+  void restore() override;
+  void keepAbove(bool above) override;
+  void requestAttention(bool wanted) override;
+  void centre() override;
+  void toCurrentDesktop() override;
+  bool isHidden() const override;
+  bool isMinimised() const override;
+  bool isOnAScreen() const override;
   std::u16string textOfT1() const override;
   std::u16string textOfT2() const override;
+
+ public slots:
+  // Checks now, and the ticks start again from the next mark: after a wake
+  // or a change of the clock, when the timer's next tick no longer holds.
+  void checkNow();
 
  signals:
   // The user closed the window; hiding it does not count.
@@ -42,22 +56,11 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   void prepareForSleep(bool sleeping);
 
  private:
-  QLineEdit* Text3;
-  QLineEdit* t2;
   QLineEdit* t1;
-  QPushButton* Command1;
-  QLabel* Label1;
+  QLineEdit* t2;
   QTimer* Timer1;
 
-  void check();
-  void centre();
-  void popUp();
-  void setStaysOnTop(bool on);
-
-  const reminder::Clock& clock_;
   reminder::Reminder reminder_;
-  bool shownBefore_ = false;
-  bool poppedUp_ = false;  // Shown by the reminder, and not armed since.
 };
 
 // Keeps the application running while the window is hidden and ends it when

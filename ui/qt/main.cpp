@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
   const reminder::SystemClock clock;
   Form1 window(clock);
   quitWhenClosed(window);
-  window.show();
+  window.start();
   checkAfterWake(window);
   return QApplication::exec();
 }

@@ -117,6 +117,22 @@ void requestRaise(QWindow* window) {
   xcb_flush(c);
 }
 
+void requestAbove(QWindow* window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window || !window->handle()) return;
+  constexpr std::uint32_t kAdd = 1, kFromApplication = 1;
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = static_cast<xcb_window_t>(window->winId());
+  message.type = atom(c, "_NET_WM_STATE");
+  message.data.data32[0] = kAdd;
+  message.data.data32[1] = atom(c, "_NET_WM_STATE_ABOVE");
+  message.data.data32[3] = kFromApplication;
+  sendToManager(c, &message);
+  xcb_flush(c);
+}
+
 void setUrgent(QWindow* window, bool urgent) {
   xcb_connection_t* c = connection();
   if (!c || !window || !window->handle()) return;

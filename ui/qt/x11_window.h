@@ -17,6 +17,10 @@ bool available();
 // directly. Sent at once, not when Qt next flushes.
 void requestRaise(QWindow* window);
 
+// Asks the window manager to keep a mapped window above the others
+// (_NET_WM_STATE_ABOVE).
+void requestAbove(QWindow* window);
+
 // Sets or clears the ICCCM urgency hint, the way X11 asks for the user's
 // attention without taking the focus.
 void setUrgent(QWindow* window, bool urgent);
