@@ -6,19 +6,20 @@
 set -euo pipefail
 
 purpose=${1:-test}
-common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic)
+common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic
+  imagemagick librsvg2-bin)
 case "$purpose" in
   run) packages=("${common[@]}") ;;
   test)
     packages=("${common[@]}" libgtest-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
-      wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick faketime locales
+      wine wine64 fonts-wine xvfb xauth xdotool x11-utils faketime locales
       desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi ibus ibus-mozc xclip
-      lintian devscripts appstream zip build-essential dpkg-dev debhelper icoutils librsvg2-bin)
+      lintian devscripts appstream zip build-essential dpkg-dev debhelper icoutils)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime
-      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 zlib1g-dev)
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 icoutils)
     ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
