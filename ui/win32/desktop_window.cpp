@@ -94,6 +94,15 @@ bool isOnAScreen(HWND window) {
          EqualRect(&inside, &frame);
 }
 
+// Wine gives the focus to a window restored from the minimised state, even
+// one asked not to be activated, which puts it in the foreground; the window
+// the user was working in gets it back at once.
+void restoreWithoutFocus(HWND window) {
+  const HWND foreground = GetForegroundWindow();
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  if (foreground && GetForegroundWindow() != foreground) SetForegroundWindow(foreground);
+}
+
 // A program in the background may not bring a window to the top of the
 // ordinary ones (only the foreground process may), but it may make its own
 // window topmost.

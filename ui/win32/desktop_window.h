@@ -47,6 +47,8 @@ void unregisterForResume(HPOWERNOTIFY registration);
 void centre(HWND window);       // On the primary monitor's work area.
 bool isOnAScreen(HWND window);  // Wholly inside one monitor's work area.
 
+// Out of the minimised state, the foreground left with the window that has it.
+void restoreWithoutFocus(HWND window);
 // Moves the window in the stacking order (HWND_TOP, HWND_TOPMOST,
 // HWND_NOTOPMOST) without activating it; false where Windows refused.
 bool stack(HWND window, HWND after);

@@ -255,7 +255,7 @@ bool Form1::raise(Stacking stacking) {
 }
 
 void Form1::restore() {
-  if (isMinimised()) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  if (isMinimised()) desktop::restoreWithoutFocus(hwnd_);
 }
 
 void Form1::keepAbove(bool above) { desktop::stack(hwnd_, above ? HWND_TOPMOST : HWND_NOTOPMOST); }
