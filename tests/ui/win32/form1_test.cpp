@@ -1,18 +1,15 @@
-// What the outside story cannot see of the Windows window: its layout, fonts
-// and names at each DPI, read back from the window itself; the colon's
-// painting; the checks on waking and on a clock change; where a pop-up comes,
-// and how it stays in view.
+// What the outside story cannot see of the Windows window: its layout, fonts,
+// names and painting at each DPI, read back from the window itself; the checks
+// on waking and on a clock change; where a pop-up comes and how it stays in view.
 #include "form1.h"  // windows.h first, then what needs it
 
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -35,19 +32,19 @@ RECT rectIn(HWND window, HWND control) {
   return r;
 }
 
+// What Microsoft Active Accessibility reads, as screen readers do.
 std::wstring accessibleName(HWND control) {
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
-                                        reinterpret_cast<void**>(&object)))) {
-    return L"(none)";
-  }
-  VARIANT self{};
-  self.vt = VT_I4;
   BSTR name = nullptr;
-  object->get_accName(self, &name);
-  std::wstring read = name ? name : L"";
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                           reinterpret_cast<void**>(&object)))) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    object->get_accName(self, &name);
+    object->Release();
+  }
+  std::wstring read = name ? name : L"(none)";
   SysFreeString(name);
-  object->Release();
   return read;
 }
 
@@ -70,45 +67,34 @@ std::vector<HWND> readingOrder(HWND window) {
   return order;
 }
 
-// Measures in the font the control really has, as the font mapper gave it.
-template <typename F>
-auto inFontOf(HWND control, F measure) {
+// A device context of the control in the font it really has, as the font mapper gave it.
+HDC inItsFont(HWND control) {
   const HDC dc = GetDC(control);
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  const auto result = measure(dc);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return result;
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  return dc;
 }
 
-SIZE extent(HWND control, std::wstring_view text) {
-  return inFontOf(control, [&](HDC dc) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
-    return size;
-  });
-}
-
-// What a control covers: a label only its glyph's drawn (black) box, centred
-// in its cell from the top as SS_CENTER draws it; anything else its rectangle.
+// Where a control draws: a label only its glyph (the drawn, black box),
+// centred in its cell from the top as SS_CENTER draws it; anything else all
+// its rectangle.
 RECT drawnBox(HWND window, HWND control) {
   const RECT cell = rectIn(window, control);
-  wchar_t className[16], text[8];
-  GetClassNameW(control, className, 16);
-  if (_wcsicmp(className, L"Static") != 0) return cell;
+  wchar_t kind[8], text[8];
+  GetClassNameW(control, kind, 8);
+  if (_wcsicmp(kind, L"Static") != 0) return cell;
   const int length = GetWindowTextW(control, text, 8);
-  return inFontOf(control, [&](HDC dc) {
-    GLYPHMETRICS glyph{};
-    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-    GetGlyphOutlineW(dc, text[0], GGO_METRICS, &glyph, 0, nullptr, &identity);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const LONG x = (cell.left + cell.right - extent(control, {text, std::size_t(length)}).cx) / 2 +
-                   glyph.gmptGlyphOrigin.x;
-    const LONG y = cell.top + metrics.tmAscent - glyph.gmptGlyphOrigin.y;
-    return RECT{x, y, x + LONG(glyph.gmBlackBoxX), y + LONG(glyph.gmBlackBoxY)};
-  });
+  const HDC dc = inItsFont(control);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, length, &size);
+  GLYPHMETRICS g{};
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  GetGlyphOutlineW(dc, text[0], GGO_METRICS, &g, 0, nullptr, &identity);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  ReleaseDC(control, dc);
+  const LONG x = (cell.left + cell.right - size.cx) / 2 + g.gmptGlyphOrigin.x;
+  const LONG y = cell.top + metrics.tmAscent - g.gmptGlyphOrigin.y;
+  return {x, y, x + LONG(g.gmBlackBoxX), y + LONG(g.gmBlackBoxY)};
 }
 
 class Form1Test : public testing::Test {
@@ -125,13 +111,17 @@ class Form1Test : public testing::Test {
   bool topmost() const { return GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST; }
   void tick() { SendMessageW(form.hwnd(), WM_TIMER, Form1::kTimer1, 0); }
   void arm() { SendMessageW(named(L"セット"), BM_CLICK, 0, 0); }
+  static bool toFront(HWND window) {
+    SetForegroundWindow(window);
+    return waitFor([&] { return GetForegroundWindow() == window; });
+  }
 
   Form1 form{GetModuleHandleW(nullptr), SW_SHOWNORMAL};
 };
 
 // Moved to a monitor of each DPI at the size the window asks there: every
 // control in the window, none over another, texts that fit, names read in
-// screen order (Microsoft Active Accessibility, as screen readers read them).
+// screen order.
 TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
   const HWND window = form.hwnd();
   for (const UINT dpi : {96u, 144u, 192u}) {
@@ -141,48 +131,45 @@ TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
     RECT suggested{50, 60, 50 + frame.cx, 60 + frame.cy}, client, inside;
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     GetClientRect(window, &client);
-    const std::vector<HWND> controls = readingOrder(window);
+    std::vector<RECT> boxes;
     std::vector<std::wstring> names;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-      const RECT box = drawnBox(window, controls[i]);
+    for (const HWND control : readingOrder(window)) {
+      const RECT box = drawnBox(window, control);
+      names.push_back(accessibleName(control));
       EXPECT_TRUE(IntersectRect(&inside, &box, &client) && EqualRect(&inside, &box))
-          << "control " << i << " not wholly in the window";
-      for (std::size_t j = 0; j < i; ++j) {
-        const RECT other = drawnBox(window, controls[j]);
-        EXPECT_FALSE(IntersectRect(&inside, &box, &other)) << "controls " << j << " and " << i;
-      }
-      names.push_back(accessibleName(controls[i]));
+          << names.back();
+      for (const RECT& other : boxes)
+        EXPECT_FALSE(IntersectRect(&inside, &box, &other)) << names.back();
+      boxes.push_back(box);
     }
     EXPECT_EQ(names, (std::vector<std::wstring>{L"時", L"：", L"分", L"セット", L"メモ"}));
-    for (const auto& [name, text, inset] :
-         {std::tuple{L"時", L"88", 0}, {L"分", L"88", 0}, {L"セット", L"セット", 3}}) {
-      RECT room, format;
+    // Two digits in each number box, the caption on the button, within their
+    // borders and the edit boxes' margins or the button's focus rectangle.
+    for (const auto& [name, text] :
+         {std::pair{L"時", L"88"}, {L"分", L"88"}, {L"セット", L"セット"}}) {
+      RECT room;
+      SIZE size{};
       GetClientRect(named(name), &room);
-      if (SendMessageW(named(name), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format))) {
-        room.left = format.left, room.right = format.right;  // A box's text stays off its sides.
-      }
-      const SIZE size = extent(named(name), text);
-      EXPECT_LE(size.cx, room.right - room.left - 2 * inset) << "the text of " << name;
-      EXPECT_LE(size.cy, room.bottom - room.top - 2 * inset) << "the text of " << name;
+      const HDC dc = inItsFont(named(name));
+      GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+      ReleaseDC(named(name), dc);
+      EXPECT_LE(size.cx, room.right - 6) << "the text of " << name;
+      EXPECT_LE(size.cy, room.bottom - 2) << "the text of " << name;
     }
+    // The colon's cell overlaps each number box: their borders stay whole on the screen.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const HDC screen = GetDC(nullptr);
+    for (const auto& [name, right] : {std::pair{L"時", true}, std::pair{L"分", false}}) {
+      RECT box;
+      GetWindowRect(named(name), &box);
+      const LONG x = right ? box.right - 1 : box.left;
+      int cut = 0;
+      for (LONG y = box.top; y < box.bottom; ++y)
+        cut += GetPixel(screen, x, y) != GetPixel(screen, x, box.top);
+      EXPECT_EQ(cut, 0) << "rows of the border of " << name << " painted over";
+    }
+    ReleaseDC(nullptr, screen);
   }
-}
-
-// The colon's cell overlaps each number box by a pixel: the boxes' borders
-// must stay whole on the screen.
-TEST_F(Form1Test, TheColonLeavesTheBoxBordersWhole) {
-  UpdateWindow(form.hwnd());
-  const HDC screen = GetDC(nullptr);
-  for (const auto& [name, right] : {std::pair{L"時", true}, std::pair{L"分", false}}) {
-    RECT box;
-    GetWindowRect(named(name), &box);
-    const LONG x = right ? box.right - 1 : box.left;
-    int cut = 0;
-    for (LONG y = box.top; y < box.bottom; ++y)
-      cut += GetPixel(screen, x, y) != GetPixel(screen, x, box.top);
-    EXPECT_EQ(cut, 0) << "rows of the border of " << name << " painted over";
-  }
-  ReleaseDC(nullptr, screen);
 }
 
 // A note past an edit box's default 30,000 characters, typed on the keyboard.
@@ -201,17 +188,15 @@ TEST_F(Form1Test, ChecksAtOnceAndStaysInView) {
   const HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                      600, nullptr, nullptr, nullptr, nullptr);
   SetWindowTextW(named(L"時"), L"99");  // No clock shows 99:99: due at the first check.
-  const std::pair<UINT, WPARAM> checks[] = {{WM_TIMECHANGE, 0},
-                                            {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
-                                            {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND}};
-  for (const auto& [message, kind] : checks) {
+  for (const auto& [message, kind] : {std::pair<UINT, WPARAM>{WM_TIMECHANGE, 0},
+                                      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                      {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND}}) {
     SCOPED_TRACE(testing::Message() << "message " << message << ", " << kind);
     KillTimer(form.hwnd(), Form1::kTimer1);  // No tick may show it.
     arm();
     ASSERT_FALSE(IsWindowVisible(form.hwnd())) << "セット did not hide the window";
     EXPECT_FALSE(topmost()) << "armed, but still above every window";
-    SetForegroundWindow(other);
-    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == other; }));
+    ASSERT_TRUE(toFront(other));
     PostMessageW(form.hwnd(), message, kind, 0);
     EXPECT_TRUE(waitFor([this] { return IsWindowVisible(form.hwnd()); }, 2000)) << "not at once";
     EXPECT_TRUE(topmost()) << "popped up, but not above other windows";
@@ -223,11 +208,9 @@ TEST_F(Form1Test, ChecksAtOnceAndStaysInView) {
   // never reaches the Win32 window (winex11 ignores the change of WM_STATE
   // for it), so the outside story cannot show this for the .exe.
   ShowWindow(form.hwnd(), SW_MINIMIZE);
-  SetForegroundWindow(other);
-  ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == other; }));
+  ASSERT_TRUE(toFront(other));
   tick();
-  EXPECT_FALSE(IsIconic(form.hwnd())) << "left minimised";
-  EXPECT_TRUE(topmost());
+  EXPECT_TRUE(!IsIconic(form.hwnd()) && topmost()) << "left minimised, or not above";
   EXPECT_EQ(GetForegroundWindow(), other) << "brought back with the foreground";
   DestroyWindow(other);
 }
@@ -235,18 +218,13 @@ TEST_F(Form1Test, ChecksAtOnceAndStaysInView) {
 // What Windows answers a program in the background that moves its window to the top.
 BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
 
-// Left minimised before any arming. Armed, back where the user left it if on
-// a monitor's work area, else centred (a monitor unplugged); also where
-// Windows refuses it the top, which the window reports.
+// Back where the user left it if on a monitor's work area, else centred (a
+// monitor unplugged); also where Windows refuses it the top, which the window reports.
 TEST_F(Form1Test, PopsUpOnAMonitor) {
   SetWindowTextW(named(L"時"), L"99");  // Due at every tick.
   RECT work, start, f;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(form.hwnd(), &start);
-  ShowWindow(form.hwnd(), SW_MINIMIZE);
-  tick();
-  EXPECT_TRUE(IsIconic(form.hwnd()) && !topmost()) << "popped up before any arming";
-  ShowWindow(form.hwnd(), SW_RESTORE);
   for (const auto& [x, y, stays, stack] : {std::tuple{work.left + 10, work.top + 20, true, &refuse},
                                            {-5000L, -5000L, false, &SetWindowPos},
                                            {work.right - 50, work.top, false, &refuse}}) {
@@ -257,8 +235,8 @@ TEST_F(Form1Test, PopsUpOnAMonitor) {
     tick();
     GetWindowRect(form.hwnd(), &f);
     EXPECT_TRUE(form.exitCode() == 0 && IsWindowVisible(form.hwnd()) && !IsIconic(form.hwnd()));
-    EXPECT_EQ((std::array{f.left, f.top}),
-              (stays ? std::array{x, y} : std::array{start.left, start.top}));
+    EXPECT_EQ((std::pair{f.left, f.top}),
+              (stays ? std::pair{x, y} : std::pair{start.left, start.top}));
     EXPECT_EQ(form.raise(reminder::WindowOps::Stacking::kAbove), stack != &refuse);
   }
 }
