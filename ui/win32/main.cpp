@@ -23,9 +23,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   };
   try {
     const Com com;
-    timerset::Form1 form1(instance);
+    // Shown as the program was started: a shortcut's "minimised" is kept.
+    timerset::Form1 form1(instance, showCommand);
     form1.create();
-    ShowWindow(form1.hwnd(), showCommand);
 
     MSG message;
     BOOL got;
