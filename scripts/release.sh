@@ -36,8 +36,8 @@ export TZ=UTC LC_ALL=C.UTF-8
 # dpkg-buildpackage does when SOURCE_DATE_EPOCH is unset (so on Debian's build
 # daemons and rebuilders): whoever builds the .dsc the Debian way gets the
 # release's .deb, byte for byte. The commit's time could not serve: the entry
-# is written before its commit and a later commit would move it, while the
-# entry's date changes only with a new release, outside a clone as well.
+# is written before its commit, and each later commit would move the time;
+# the entry's date moves only with a new entry, and needs no clone.
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
 export SOURCE_DATE_EPOCH
 [ ! -e .git ] || [ -z "$(git status --porcelain)" ] ||
