@@ -9,7 +9,8 @@
 #   timerset-<1.01.0007>-i686.zip        the same for 32-bit Windows
 # Built from the same commit with Debian 12's tools, each is the same bytes
 # wherever and whenever it is built: times come from SOURCE_DATE_EPOCH (by
-# default the last commit's), and no folder's path gets into a file.
+# default the date of debian/changelog's latest entry), and no folder's path
+# gets into a file.
 #   usage: release.sh [--no-deps] [--out DIR] [deb] [x86_64] [i686]   (default: all three into build/dist)
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,11 +32,16 @@ cd "$src"
 jobs=$(nproc)
 umask 022
 export TZ=UTC LC_ALL=C.UTF-8
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-  [ -z "$(git status --porcelain)" ] || echo "release.sh: the work tree has changes not in the last commit" >&2
-fi
+# Every artefact takes its times from debian/changelog's latest entry, as
+# dpkg-buildpackage does when SOURCE_DATE_EPOCH is unset (so on Debian's build
+# daemons and rebuilders): whoever builds the .dsc the Debian way gets the
+# release's .deb, byte for byte. The commit's time could not serve: the entry
+# is written before its commit, and each later commit would move the time;
+# the entry's date moves only with a new entry, and needs no clone.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
 export SOURCE_DATE_EPOCH
+[ ! -e .git ] || [ -z "$(git status --porcelain)" ] ||
+  echo "release.sh: the work tree has changes not in the last commit" >&2
 rm -rf "$out"
 mkdir -p "$out"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release as scripts/release.sh makes it (it stops unless hardening-check
 # and lintian pass): the Debian packages with what the desktop, the debugger
-# and Qt need; the .exe the same bytes when built from a copy at another path.
+# and Qt need, and the times dpkg-buildpackage alone would give them; the .exe
+# the same bytes when built from a copy at another path, outside a clone.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")
@@ -10,7 +11,7 @@ copy=$work/copy/at/another/path
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
 tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-export SOURCE_DATE_EPOCH=1796601600
+unset SOURCE_DATE_EPOCH
 bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/exe.log" 2>&1 &
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
@@ -19,6 +20,9 @@ cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$2"
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
 for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
 cd "$work/root/usr"
+# The changelog's date, as a Debian build daemon rebuilding the .dsc sets it.
+[ "$(stat -c %Y bin/timerset)" = "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)" ] ||
+  fail "the package's times are not debian/changelog's"
 desktop=share/applications/timerset.desktop
 desktop-file-validate $desktop && grep -qx Exec=timerset $desktop && grep -qx Icon=timerset $desktop
 appstreamcli validate --no-net share/metainfo/*.metainfo.xml
