@@ -136,17 +136,17 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
   Timer1->setTimerType(Qt::PreciseTimer);
-  connect(Timer1, &QTimer::timeout, this, &Form1::check);
+  connect(Timer1, &QTimer::timeout, this, &Form1::checkNow);
   Timer1->start(reminder::millisecondsToNextCheck(clock_.read()));
 }
 
 // The check and the wait to the next mark come from one reading of the clock.
-void Form1::check() { Timer1->start(reminder_.checkReminder()); }
+void Form1::checkNow() { Timer1->start(reminder_.checkReminder()); }
 
 // Woken: the timer did not count the time asleep, so its next tick may be up
 // to 20 s away. Check now, and the ticks start again from the next mark.
 void Form1::prepareForSleep(bool sleeping) {
-  if (!sleeping) check();
+  if (!sleeping) checkNow();
 }
 
 void Form1::centre() {

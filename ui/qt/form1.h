@@ -29,6 +29,11 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   std::u16string textOfT1() const override;
   std::u16string textOfT2() const override;
 
+ public slots:
+  // Checks now, and the ticks start again from the next mark: for when the
+  // timer has missed time (a wake, a clock set).
+  void checkNow();
+
  signals:
   // The user closed the window; hiding it does not count.
   void closed();
@@ -49,7 +54,6 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   QLabel* Label1;
   QTimer* Timer1;
 
-  void check();
   void centre();
   void popUp();
   void setStaysOnTop(bool on);
