@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "clock_change.h"
 #include "form1.h"
 #include "reminder/clock.h"
 
@@ -15,5 +16,6 @@ int main(int argc, char* argv[]) {
   quitWhenClosed(window);
   window.start();
   checkAfterWake(window);
+  checkWhenClockSet(window);
   return QApplication::exec();
 }

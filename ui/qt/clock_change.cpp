@@ -1,0 +1,37 @@
+#include "clock_change.h"
+
+#include "form1.h"
+
+#ifdef __linux__
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+
+void checkWhenClockSet(Form1& window) {
+  // A timer on the wall clock, set for a time it will not reach (2096), which
+  // the kernel cancels whenever the clock is set. It stays marked after each
+  // cancel, so one arming serves for every later setting. The time is far
+  // from now under libfaketime too, which moves it by its offset.
+  const int fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (fd < 0) return;
+  itimerspec far{};
+  far.it_value.tv_sec = 4'000'000'000;
+  if (timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &far, nullptr) != 0) {
+    close(fd);
+    return;
+  }
+  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [fd, &window] {
+    // The read clears the cancel, which would otherwise wake the loop again.
+    std::uint64_t expirations = 0;
+    if (read(fd, &expirations, sizeof expirations) < 0 && errno == ECANCELED) window.checkNow();
+  });
+  QObject::connect(notifier, &QObject::destroyed, [fd] { close(fd); });
+}
+#else
+void checkWhenClockSet(Form1&) {}
+#endif
