@@ -30,13 +30,10 @@ struct Seen {
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Seen& s) {
-  const auto flag = [&](const char* name, bool on) { os << (on ? " " : " !") << name; };
-  flag("shown", s.shown), flag("minimised", s.minimised), flag("above", s.above);
-  flag("attention", s.attention), flag("focused", s.focused), flag("centred", s.centred);
-  flag("onOtherDesktop", s.onOtherDesktop), flag("offScreen", s.offScreen);
-  os << " raised:"
-     << (!s.raised ? "no" : *s.raised == WindowOps::Stacking::kAbove ? "above" : "ordinary");
-  return os;
+  for (const bool on : {s.shown, s.minimised, s.above, s.attention, s.focused, s.centred,
+                        s.onOtherDesktop, s.offScreen})
+    os << on;  // In the order of the members.
+  return os << " raised " << (s.raised ? static_cast<int>(*s.raised) : -1);
 }
 
 class FakeWindow final : public WindowOps {

@@ -1,19 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "reminder/clock.h"
-
-#ifndef _WIN32
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
-#endif
 
 namespace reminder {
 namespace {
@@ -42,36 +33,6 @@ TEST(SystemClock, ReadsTheLocalTimeOfANewZone) {
     checkedHour();
   }
 }
-
-#ifndef _WIN32
-// What users meet: no TZ, and /etc/localtime replaced while the program runs,
-// here on a private mount. The C library notices a new file by its
-// modification time, in whole seconds.
-TEST(SystemClock, FollowsANewLocaltimeFile) {
-  if (geteuid() != 0) GTEST_SKIP() << "a private mount of /etc/localtime needs root";
-  const auto zone = [](const char* name) {  // Read first: the mount may cover one.
-    std::ifstream in(std::string("/usr/share/zoneinfo/") + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  const std::string tokyo = zone("Asia/Tokyo"), utc = zone("UTC");
-  const std::string file = "/tmp/localtime-" + std::to_string(getpid());
-  std::ofstream(file) << tokyo;
-  ASSERT_EQ(unshare(CLONE_NEWNS), 0);
-  ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
-  ASSERT_EQ(mount(file.c_str(), "/etc/localtime", nullptr, MS_BIND, nullptr), 0);
-  unlink(file.c_str());
-  unsetenv("TZ");
-  double before = -1, after = -1;
-  while (before < 0 || after < 0) {
-    std::ofstream("/etc/localtime") << tokyo;  // Rewritten in place, a second apart.
-    before = checkedHour();
-    sleep(1);
-    std::ofstream("/etc/localtime") << utc;
-    after = checkedHour();
-  }
-  EXPECT_EQ(std::fmod(after + 9, 24), before);
-}
-#endif
 
 // The day numbers the rule adds and subtracts: consecutive across a year's end
 // and a leap day, counted from the epoch.

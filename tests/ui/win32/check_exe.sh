@@ -31,12 +31,7 @@ expect '1 14 /* RT_GROUP_ICON */'
 for n in 020 030 040 060; do expect "\"\\$n\\$n\\020\\000\", 1, 4,"; done
 expect '"\000\000\000\000", 1, 32,'
 expect '1 VERSIONINFO'
-expect 'FILEVERSION 1, 1, 0, 7'
-expect 'PRODUCTVERSION 1, 1, 0, 7'
-expect 'BLOCK "041104B0"'
 expect 'VALUE "FileDescription", L"\x30bf\x30a4\x30de\x30bb\x30c3\x30c8"'  # タイマセット
-expect 'VALUE "FileVersion", "1.01.0007"'
-expect 'VALUE "ProductVersion", "1.01.0007"'
 expect 'VALUE "Translation", 0x411, 1200'
 expect '1 24 /* RT_MANIFEST */'
 expect 'Microsoft.Windows.Common-Controls'
