@@ -150,13 +150,13 @@ fi
 # tick. Closing it ends the program.
 popup=$wid
 rearm() { xdotool mousemove --window "$wid" 120 20 click 1 && wait_until 5 eval '! shown'; }
-rearm || fail "a click on セット did not hide the window"
+rearm || fail "a click on セット did not hide the pop-up"
 ! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
 [ -z "${logind:-}" ] || { kill -USR1 "$logind" && wait_until 1 shown; } || fail "not back within 1 s of a wake"
 set_clock() { /usr/bin/python3 -c 'import time; time.clock_settime(time.CLOCK_REALTIME, time.clock_gettime(time.CLOCK_REALTIME))'; }
 for time in first second; do
   [ -n "${logind:-}" ] || break
-  rearm || fail "a click on セット did not hide the window"
+  rearm || fail "a click on セット did not hide the window before the clock was set the $time time"
   set_clock 2>/dev/null || { echo "$wm: skipped the clock setting: not allowed to set the clock" && break; }
   wait_until 1 shown || fail "not back within 1 s of the clock set the $time time"
 done
