@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
+#include <utility>
 
 #include "reminder/reminder.h"
 
@@ -20,49 +20,50 @@ class FakeClock final : public Clock {
   ClockReading now_;
 };
 
-// What a user would see of the window: a desktop in miniature that carries out
-// the operations as a real one does, refusals included.
-struct Seen {
-  bool shown = false, minimised = false, above = false, attention = false, focused = false;
-  bool centred = false, onOtherDesktop = false, offScreen = false;
-  std::optional<WindowOps::Stacking> raised{};  // By the last step.
-  bool operator==(const Seen&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Seen& s) {
-  for (const bool on : {s.shown, s.minimised, s.above, s.attention, s.focused, s.centred,
-                        s.onOtherDesktop, s.offScreen})
-    os << on;  // In the order of the members.
-  return os << " raised " << (s.raised ? static_cast<int>(*s.raised) : -1);
-}
-
+// A desktop in miniature that carries out the operations as a real one does,
+// refusals included, and tells in words what a user would see of the window.
 class FakeWindow final : public WindowOps {
  public:
-  void hide() override { seen.shown = false; }
+  void hide() override { shown = false; }
   void show(Show how) override {
-    if (seen.shown) return;
-    seen.shown = true;
-    if (how == Show::kStart) seen.focused = true;
+    if (shown) return;
+    shown = true;
+    focused = focused || how == Show::kStart;
   }
   bool raise(Stacking stacking) override {
-    if (refuseRaise) return false;
-    seen.raised = stacking;
-    return true;
+    if (!refuseRaise) raised = stacking;
+    return !refuseRaise;
   }
-  void restore() override { seen.minimised = false; }
-  void keepAbove(bool above) override { seen.above = above; }
-  void requestAttention(bool wanted) override { seen.attention = wanted; }
-  void centre() override { seen.centred = true, seen.offScreen = false; }
-  void toCurrentDesktop() override { seen.onOtherDesktop = false; }
-  bool isHidden() const override { return !seen.shown; }
-  bool isMinimised() const override { return seen.minimised; }
-  bool isOnAScreen() const override { return !seen.offScreen; }
+  void restore() override { minimised = false; }
+  void keepAbove(bool on) override { above = on; }
+  void requestAttention(bool wanted) override { marked = wanted; }
+  void centre() override { centred = true, offScreen = false; }
+  void toCurrentDesktop() override { elsewhere = false; }
+  bool isHidden() const override { return !shown; }
+  bool isMinimised() const override { return minimised; }
+  bool isOnAScreen() const override { return !offScreen; }
   std::u16string textOfT1() const override { return t1; }
   std::u16string textOfT2() const override { return t2; }
 
+  // In a fixed order, each state that holds; then how it was last raised.
+  std::string seen() const {
+    std::string words;
+    for (const auto& [on, word] : {std::pair{shown, "shown"},
+                                   {minimised, "minimised"},
+                                   {above, "above"},
+                                   {marked, "marked"},
+                                   {focused, "focused"},
+                                   {centred, "centred"},
+                                   {elsewhere, "elsewhere"}})
+      if (on) words += std::string(words.empty() ? "" : " ") + word;
+    if (raised) words += raised == Stacking::kAbove ? ", raised above" : ", raised";
+    return words;
+  }
+
   std::u16string t1, t2;
-  bool refuseRaise = false;
-  Seen seen;
+  bool shown = false, minimised = false, above = false, marked = false, focused = false;
+  bool centred = false, elsewhere = false, offScreen = false, refuseRaise = false;
+  std::optional<Stacking> raised;  // By the last step.
 };
 
 }  // namespace reminder::testing

@@ -20,22 +20,21 @@ QRect drawn(const QWidget* control) {
   return glyphs;
 }
 
-// Whether the control's text fits inside it: a number box's two digits.
+// Whether the control's text fits within its frame and margins in the font it
+// got: a number box's two digits, the button's caption, the colon's glyph.
 bool textFits(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    return label->geometry().contains(drawn(label));
+  }
+  const auto* button = qobject_cast<const QPushButton*>(control);
+  const QStyle* style = control->style();
+  const int frame = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+  // QLineEdit keeps 2 pixels a side inside its frame.
+  const int room = button ? control->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin)
+                          : control->width() - frame - 4;
   const QFontMetrics metrics = control->fontMetrics();
-  const int frame = 2 * control->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-  const int margin = 2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
-  if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
-    const int width = box->width() - frame - 4;  // QLineEdit's own margin, 2 a side
-    return (box->font() == QApplication::font(box) || metrics.horizontalAdvance("88") <= width) &&
-           metrics.height() <= box->height() - frame;
-  }
-  if (const auto* button = qobject_cast<const QPushButton*>(control)) {
-    return metrics.horizontalAdvance(button->text()) + margin <= button->width() &&
-           metrics.height() <= button->height() - frame;
-  }
-  const auto* label = qobject_cast<const QLabel*>(control);
-  return label && label->rect().contains(drawn(label).translated(-label->pos()));
+  return metrics.horizontalAdvance(button ? button->text() : QStringLiteral("88")) <= room &&
+         metrics.height() <= control->height() - frame;
 }
 
 // Screen order: by rows (controls whose heights overlap), each left to right.
