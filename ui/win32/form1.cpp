@@ -99,8 +99,9 @@ void showFailure(HWND owner, const char* what, DWORD code) {
     text += reason;
     LocalFree(reason);
   }
-  // Above every window, so that it is not lost behind the user's work.
-  MessageBoxW(owner, text.c_str(), wide(form1::kCaption), MB_OK | MB_ICONERROR | MB_TOPMOST);
+  // Above every window, so that it is not lost behind the user's work: system
+  // modal is application modal and topmost, which Wine too honours (MB_TOPMOST it ignores).
+  MessageBoxW(owner, text.c_str(), wide(form1::kCaption), MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
 }
 
 Form1::Form1(HINSTANCE instance, int showCommand)
