@@ -33,19 +33,23 @@ for p in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do [[ $depends == 
 # A debugger finds the program's symbols by its build ID.
 id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
 [ -s "lib/debug/.build-id/${id:0:2}/${id:2}.debug" ] || fail "no debug symbols for the build ID $id"
-# The icon: at 16, 24 and 32 the pixel maps as drawn; above, the scalable
-# picture (installed as well) rendered smooth, and still the same picture:
-# brought down to 16 x 16, each is near the 32 x 32 pixel map brought down.
+# The icon: at 16, 24 and 32 the pixel maps as drawn, in the package and in
+# the .exe; above, the scalable picture (installed as well) rendered smooth,
+# and still the same picture: brought down to 16 x 16, each is near the
+# 32 x 32 pixel map brought down.
 cmp share/icons/hicolor/scalable/apps/timerset.svg "$src/resources/timerset.svg" || fail "no scalable icon"
 shrink() { convert "$1" -background white -alpha remove -resize 16x16 "$2"; }
 shrink "$src/resources/timerset.xpm" "$work/want.png"
+wrestool -x -t 14 "$2" -o "$work/exe.ico" && icotool -x -o "$work" "$work/exe.ico"
 for icon in 16:timerset-16 24:timerset-24 32:timerset 48 64 128 256; do
   n=${icon%:*} xpm=${icon#*:} png=share/icons/hicolor/${n}x$n/apps/timerset.png
   read -r size colours < <(identify -format '%wx%h %k\n' "$png")
   [ "$size" = "${n}x$n" ] || fail "the ${n}x$n icon is $size"
   if [ "$xpm" != "$n" ]; then
-    diff=$(compare -metric AE "$png" "$src/resources/$xpm.xpm" null: 2>&1) ||
-      fail "the ${n}x$n icon is not $xpm.xpm: $diff pixels differ"
+    for image in "$png" "$work/exe_"*"_${n}x${n}x4.png"; do
+      diff=$(compare -metric AE "$image" "$src/resources/$xpm.xpm" null: 2>&1) ||
+        fail "the ${n}x$n icon $image is not $xpm.xpm: $diff pixels differ"
+    done
   else
     shrink "$png" "$work/got.png"
     diff=$(compare -metric RMSE "$work/got.png" "$work/want.png" null: 2>&1 || true)
