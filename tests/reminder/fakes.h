@@ -11,9 +11,7 @@ namespace reminder::testing {
 
 class FakeClock final : public Clock {
  public:
-  void set(std::int32_t day, double hour, double minute, int second = 0, int millisecond = 0) {
-    now_ = {hour, minute, day, second, millisecond};
-  }
+  void set(std::int32_t day, double hour, double minute) { now_ = {hour, minute, day}; }
   ClockReading read() const override { return now_; }
 
  private:
@@ -25,10 +23,8 @@ class FakeClock final : public Clock {
 class FakeWindow final : public WindowOps {
  public:
   void hide() override { shown = false; }
-  void show(Show how) override {
-    if (shown) return;
-    shown = true;
-    focused = focused || how == Show::kStart;
+  void show(Show how) override {  // A shown window stays as it is.
+    focused = focused || (!shown && how == Show::kStart), shown = true;
   }
   bool raise(Stacking stacking) override {
     if (!refuseRaise) raised = stacking;

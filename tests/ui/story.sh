@@ -70,7 +70,7 @@ changed() { # Pixels of a box that differ between two shots.
 shot empty
 
 # The user works in another window; the tick before any arming (20:11:40)
-# asks to raise ours, which must reach the server and leave the keyboard.
+# raises ours, leaving the keyboard.
 xdotool windowactivate --sync "$work_window" type 'first '
 stdbuf -oL xev -root -event substructure >"$work/requests.log" 2>&1 & pids+=($!)
 aim 20:11:40
@@ -101,8 +101,7 @@ xdotool key Return
 wait_until 5 eval '! shown' || fail "Enter in the hour box did not set the reminder"
 xdotool windowactivate --sync "$work_window" type 'before '
 
-# Back at its minute, above the work window, which keeps the keyboard; the
-# texts as they were.
+# Back at its minute, above the work window, which keeps the keyboard, with its texts.
 back_at 20:12:00
 sleep 1 # For the manager to place it.
 above "$wid" "$work_window" || fail "the window came back behind the work window"
@@ -124,11 +123,9 @@ after 20:12:20
 above "$wid" "$work_window" || fail "after a click into the work window and a tick, behind it"
 [ "$(active)" = "$work_id" ] || fail "a later tick took the focus"
 
-# Minimised by the user (from the taskbar, by "show desktop"): back at the
-# next tick, in front, the keyboard left with the work window. Wine keeps a
-# window without a minimise box un-minimised on its side when the manager
-# iconifies it, so nothing of the .exe can bring it back; the in-process test
-# checks the .exe's own part.
+# Minimised by the user (from the taskbar, by "show desktop"): back at the next
+# tick, in front, without the keyboard. Wine ignores a manager's iconify of a
+# window without a minimise box: the in-process test checks the .exe's part.
 if [ -z "${WINEPREFIX:-}" ]; then
   xdotool windowminimize "$wid"
   wait_until 5 eval '! shown' || fail "the window manager did not minimise the window"
@@ -138,11 +135,10 @@ if [ -z "${WINEPREFIX:-}" ]; then
   [ "$(active)" = "$work_id" ] || fail "back from minimised with the focus"
 fi
 
-# Armed again with a click: an ordinary window again, due at once (a target
-# within five minutes before the arming): the Linux program checks as soon as
-# logind says the computer has woken, 19 s before the next tick, and as soon
-# as the clock is set (here to the time it shows), each time; the .exe at the
-# tick. Closing it ends the program.
+# Armed again with a click: an ordinary window, due at once (its target within
+# five minutes before): back as soon as logind says the computer has woken and
+# each time the clock is set (to the time it shows; the Linux program), or at
+# the next tick.
 popup=$wid
 # A click as a user makes it: not in the instant the window appears, while
 # the manager may still be placing it.
@@ -163,7 +159,7 @@ wait_until 25 shown || fail "armed again within the grace, but not back at the n
 # goes. Back from the work window, the keyboard is in the hour box again; Tab
 # walks on and round to the minute box and selects its 12, so the 14 typed
 # replaces it: armed for 20:14, not shown by the tick at 20:13:40, shown by
-# the one at 20:14:00.
+# the one at 20:14:00. Closing it ends the program.
 sleep 0.5 && xdotool mousemove --window "$wid" 20 20 click 1
 wait_until 2 eval '! urgent' || fail "turned to, and still asking for attention"
 xdotool mousemove 200 250 click 1 && sleep 0.5 && xdotool windowactivate --sync "$wid"
