@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The release as scripts/release.sh makes it (it stops unless hardening-check
-# and lintian pass): the Debian packages with what the desktop, the debugger
-# and Qt need, and the times dpkg-buildpackage alone would give them; the .exe
-# the same bytes when built from a copy at another path, outside a clone.
+# The release as scripts/release.sh makes it (after hardening-check and lintian):
+# what the packages must hold, and the .exe the same built from a copy elsewhere.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")
@@ -33,10 +31,8 @@ for p in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do [[ $depends == 
 # A debugger finds the program's symbols by its build ID.
 id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
 [ -s "lib/debug/.build-id/${id:0:2}/${id:2}.debug" ] || fail "no debug symbols for the build ID $id"
-# The icon: at 16, 24 and 32 the pixel maps as drawn, in the package and in
-# the .exe; above, the scalable picture (installed as well) rendered smooth,
-# and still the same picture: brought down to 16 x 16, each is near the
-# 32 x 32 pixel map brought down.
+# The icon at 16, 24 and 32 as the pixel maps, in the package and the .exe; above,
+# the scalable picture rendered smooth, near the 32-pixel map at 16 x 16.
 cmp share/icons/hicolor/scalable/apps/timerset.svg "$src/resources/timerset.svg" || fail "no scalable icon"
 shrink() { convert "$1" -background white -alpha remove -resize 16x16 "$2"; }
 shrink "$src/resources/timerset.xpm" "$work/want.png"

@@ -18,8 +18,7 @@ class FakeClock final : public Clock {
   ClockReading now_;
 };
 
-// A desktop in miniature that carries out the operations as a real one does,
-// refusals included, and tells in words what a user would see of the window.
+// A desktop in miniature, refusals included, telling what a user would see of the window.
 class FakeWindow final : public WindowOps {
  public:
   void hide() override { shown = false; }

@@ -61,10 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         DueCase{"never armed, before the target", std::nullopt, 6, 30, at(6, 29), false},
         DueCase{"six minutes late, next day", at(10, 30), 10, 24, on(kDay + 1, 10, 24), true},
         DueCase{"* 22:00 to 6:30", at(22, 0), 6, 30, on(kDay + 1, 6, 30), true},
-        DueCase{"empty boxes at 23:59, midnight", at(23, 59), 0, 0, on(kDay + 1, 0, 0), true},
         // Asleep or off past the target: shown on the first check after.
         DueCase{"+ 21:00 for 23:30, woken at 7:00", at(21, 0), 23, 30, on(kDay + 1, 7, 0), true},
-        DueCase{"+ a week asleep, morning target", at(22, 0), 6, 30, on(kDay + 7, 23, 0), true},
         DueCase{"spring: 2:30 skipped", on(kSpring - 1, 22, 0), 2, 30, on(kSpring, 3, 0), true},
         DueCase{"+ fall: 1:30 repeated", on(kFall, 1, 50), 1, 30, on(kFall, 1, 30), false},
         // The user moves the clock: backwards never fires early, forwards past the target fires.
@@ -76,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         DueCase{"* 10:59.5", at(10, 0), 10, 59.5, at(10, 0), true},
         DueCase{"NaN hour", at(10, 0), kNaN, 0, at(10, 0), true}));
 
-// To the next :00, :20 or :40, strictly after the reading; at 60 s, a leap
-// second: never a wait of 0.
+// To the next :00, :20 or :40, strictly after the reading; never 0, even in a leap second.
 TEST(MillisecondsToNextCheck, WaitsForTheNextMark) {
   for (const auto& [second, millisecond, wait] :
        {std::tuple{0, 0, 20'000}, {39, 999, 1}, {59, 999, 1}, {30, 500, 9'500}, {60, 0, 20'000}}) {

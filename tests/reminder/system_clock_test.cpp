@@ -9,9 +9,8 @@
 namespace reminder {
 namespace {
 
-// The reading against the C library's local time of the same moment, which
-// reads the zone anew, in zones east and west of UTC, each chosen while the
-// program runs (on Windows, the system's zone).
+// The reading against the C library's local time of the same moment, in zones
+// chosen while the program runs (on Windows, the system's zone).
 TEST(SystemClock, ReadsTheLocalTimeOfANewZone) {
   for (const char* zone : {"JST-9", "UTC0", "HST10"}) {
 #ifndef _WIN32
@@ -28,8 +27,7 @@ TEST(SystemClock, ReadsTheLocalTimeOfANewZone) {
   }
 }
 
-// The day numbers the rule adds and subtracts: consecutive across a year's end
-// and a leap day, counted from the epoch.
+// Day numbers from the epoch, consecutive across a year's end and a leap day.
 TEST(CivilDay, CountsDaysFromTheEpoch) {
   EXPECT_EQ(civilDay(1970, 1, 1), 0);
   EXPECT_EQ(civilDay(2027, 1, 1) - civilDay(2026, 12, 31), 1);

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# With a real Japanese input method on (ibus with Mozc, in hiragana), digits go
-# straight into the hour and minute boxes, where one Enter sets the reminder;
-# in the note, the Enter that confirms a conversion does not set, the next does.
+# With ibus and Mozc on in hiragana, digits go straight into the hour and minute
+# boxes, where one Enter sets; in the note, the Enter confirming a conversion does not.
 #   usage: input_method.sh PROGRAM   (PROGRAM.exe runs under Wine: the note only)
 set -euo pipefail
 # Mozc refuses root: the session is an unprivileged user's, in a folder of its own.

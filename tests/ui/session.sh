@@ -1,12 +1,11 @@
-# Sourced by the tests that run a program on a desktop of their own: clears what
-# the developer's desktop would lend them; starts an X server, a session bus and,
-# when wm names one, a window manager with the user's work window beside it.
+# Sourced by the tests that run a program on a desktop of their own, clear of the
+# developer's: an X server, a session bus and, when wm names one, a window
+# manager with the user's work window beside it.
 for name in $(compgen -e); do
   case $name in DISPLAY | WAYLAND_DISPLAY | DBUS_* | XDG_* | QT_* | LD_PRELOAD | FAKETIME* | WINE*) unset "$name" ;; esac
 done
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC NO_AT_BRIDGE=1
-work=$(mktemp -d)
-pids=()
+work=$(mktemp -d) pids=()
 trap '{ set +e; [ -z "${WINEPREFIX:-}" ] || wineserver -k; kill "${pids[@]}"; wait; rm -rf "$work"; } 2>/dev/null' EXIT
 fail() {
   echo "FAIL${wm:+ ($wm)}: $*" >&2
@@ -43,9 +42,9 @@ above() { # Whether the first window's frame is stacked above the second's (top 
   order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | while read -r w; do printf '0x%x\n' "$w"; done)
   [ "$(grep -nx "$(frame_of "$1")" <<<"$order" | cut -d: -f1)" -lt "$(grep -nx "$(frame_of "$2")" <<<"$order" | cut -d: -f1)" ]
 }
-# A Wine prefix of the test's own, linked from one made once, in the folder
-# the test runs in (the build folder), under a Japanese locale: only there
-# does Wine draw Japanese. The files Wine writes to are copies.
+# A Wine prefix of the test's own, linked from one made once in the build
+# folder (copies of what Wine writes), under a Japanese locale: only there
+# does Wine draw Japanese.
 wine_prefix() {
   local template=$PWD/wineprefix
   export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8

@@ -92,9 +92,8 @@ shot typed
 for box in t1 t2 Text3; do [ "$(changed empty typed $box)" -gt 20 ] || fail "nothing was typed into $box"; done
 place() { xwininfo -id "$wid" | grep Absolute; }
 urgent() { # The urgency hint (Wine's for a flashing taskbar button too), or the manager's mark of it.
-  local hints
-  hints=$(xprop -id "$wid" -notype -f WM_HINTS 32c ' $0\n' WM_HINTS | awk '{print $2}' | tr -d ,)
-  (((hints & 256) != 0)) || xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION
+  (($(xprop -id "$wid" -notype -f WM_HINTS 32c ' $0\n' WM_HINTS | awk '{print $2}' | tr -d ,) & 256)) ||
+    xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION
 }
 home=$(place)
 xdotool key Return

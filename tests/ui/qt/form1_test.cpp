@@ -1,7 +1,5 @@
-// What the outside story cannot see of the Linux window: the form's design as
-// built (inside the window, nothing overlapping, every text fitting in the
-// font it got, names read in screen order), run at scale 1 and 2; its place
-// when it pops up; a long note.
+// What the outside story cannot see of the Linux window, at scale 1 and 2: the
+// form as built, read from the window; its place when it pops up; a long note.
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
@@ -87,8 +85,7 @@ class Form1Test : public QObject {
     }
   }
 
-  // Every box takes a note past QLineEdit's default limit of 32767, some of it
-  // outside the basic plane.
+  // Every box takes a note past QLineEdit's default 32767, some beyond the basic plane.
   void takesALongNote() {
     const QString note = QStringLiteral("𠮷").repeated(100) + QString(99800, u'7');
     for (auto* box : form->findChildren<QLineEdit*>()) {
@@ -97,8 +94,7 @@ class Form1Test : public QObject {
     }
   }
 
-  // Back where the user left it if that lies wholly on a screen's work area,
-  // else centred on the primary one's (a monitor unplugged while hidden).
+  // Back where the user left it if wholly on a screen's work area, else centred.
   void popsUpOnAScreen() {
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     form->findChild<QLineEdit*>("t1")->setText("99");  // Due at every tick.

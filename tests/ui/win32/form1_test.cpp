@@ -11,8 +11,7 @@
 
 namespace {
 
-// The visible controls, with their places on the screen, in reading order:
-// rows from the top, each left to right, a row being the controls side by side.
+// The visible controls and their places on the screen, by rows from the top, each left to right.
 std::vector<std::pair<RECT, HWND>> readingOrder(HWND window) {
   std::vector<std::pair<RECT, HWND>> all;
   for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
@@ -39,9 +38,8 @@ class Form1Test : public testing::Test {
   timerset::Form1 form{GetModuleHandleW(nullptr), SW_SHOWNORMAL};
 };
 
-// Names read, as screen readers do, in screen order; moved to a monitor of each
-// DPI at the size the window asks there: every control in the window, none over
-// another, texts that fit, the number boxes' borders whole beside the colon.
+// Names read in screen order; at each DPI, at the size the window asks there: every control
+// inside, none over another, texts that fit, the number boxes' borders whole beside the colon.
 TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
   const HWND window = form.hwnd();
   std::vector<std::wstring> names;
@@ -98,9 +96,8 @@ TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
   }
 }
 
-// A note past an edit box's default 30,000 characters, typed on the keyboard;
-// half-width digits: the number boxes' input method closed whenever they take
-// the focus, though the user left it open there or in the note, whose own stays.
+// A note past an edit box's default 30,000 characters; the number boxes' input method closed
+// whenever they take the focus, though left open there or in the note, whose own stays.
 TEST_F(Form1Test, TakesWhatIsTyped) {
   const HWND note = at(kNote);
   SetWindowTextW(note, std::wstring(99994, L'会').c_str());
@@ -123,9 +120,8 @@ TEST_F(Form1Test, TakesWhatIsTyped) {
 // What Windows answers a program in the background that moves its window to the top.
 BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
 
-// Shown at once after a clock change or a wake, not taking the foreground (the story sees how
-// it stacks); back where the user left it if on a monitor's work area, else centred (a monitor
-// unplugged); also where Windows refuses it the top, which the window reports.
+// Shown at once after a clock change or a wake, without the foreground; where the user left it
+// if on a monitor's work area, else centred; also where Windows refuses it the top.
 TEST_F(Form1Test, PopsUpAtOnceOnAMonitor) {
   const HWND window = form.hwnd();
   SetWindowTextW(at(kHour), L"99");  // No clock shows 99:99: due at every check.
