@@ -4,7 +4,7 @@
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")
-work=$(realpath -m "$1")
+work=$(realpath -m "$1") exe=$(realpath "$2")
 copy=$work/copy/at/another/path
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
@@ -13,7 +13,7 @@ unset SOURCE_DATE_EPOCH
 bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/exe.log" 2>&1 &
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
-cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$2"
+cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
 for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
@@ -36,7 +36,7 @@ id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
 cmp share/icons/hicolor/scalable/apps/timerset.svg "$src/resources/timerset.svg" || fail "no scalable icon"
 shrink() { convert "$1" -background white -alpha remove -resize 16x16 "$2"; }
 shrink "$src/resources/timerset.xpm" "$work/want.png"
-wrestool -x -t 14 "$2" -o "$work/exe.ico" && icotool -x -o "$work" "$work/exe.ico"
+wrestool -x -t 14 "$exe" -o "$work/exe.ico" && icotool -x -o "$work" "$work/exe.ico"
 for icon in 16:timerset-16 24:timerset-24 32:timerset 48 64 128 256; do
   n=${icon%:*} xpm=${icon#*:} png=share/icons/hicolor/${n}x$n/apps/timerset.png
   read -r size colours < <(identify -format '%wx%h %k\n' "$png")
