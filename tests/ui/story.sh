@@ -138,10 +138,11 @@ fi
 # five minutes before): back as soon as logind says the computer has woken and
 # each time the clock is set (to the time it shows; the Linux program), or at
 # the next tick.
+# Setting the clock makes every Linux program check: the stories beside this
+# one set it one at a time, and not while this one is armed due at once.
+exec 9>"$PWD/clock.lock" && flock 9
 popup=$wid
-# A click as a user makes it: not in the instant the window appears, while
-# the manager may still be placing it.
-rearm() { sleep 0.5 && xdotool mousemove --window "$wid" 120 20 click 1 && wait_until 5 eval '! shown'; }
+rearm() { xdotool mousemove --window "$wid" 120 20 click 1 && wait_until 5 eval '! shown'; }
 rearm || fail "a click on セット did not hide the pop-up"
 ! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
 [ -z "${logind:-}" ] || { kill -USR1 "$logind" && wait_until 1 shown; } || fail "not back within 1 s of a wake"
@@ -152,6 +153,7 @@ for time in first second; do
   set_clock 2>/dev/null || { echo "$wm: skipped the clock setting: not allowed to set the clock" && break; }
   wait_until 1 shown || fail "not back within 1 s of the clock set the $time time"
 done
+exec 9>&-
 wait_until 25 shown || fail "armed again within the grace, but not back at the next tick"
 
 # The user turns to it, clicking into the hour box: the attention request
