@@ -136,10 +136,8 @@ fi
 
 # Armed again with a click: an ordinary window, due at once (its target within
 # five minutes before): back as soon as logind says the computer has woken and
-# each time the clock is set (to the time it shows; the Linux program), or at
-# the next tick.
-# Setting the clock makes every Linux program check: the stories beside this
-# one set it one at a time, and not while this one is armed due at once.
+# each time the clock is set (the Linux program), or at the next tick.
+# Each clock setting makes every Linux program check: one story at a time here.
 exec 9>"$PWD/clock.lock" && flock 9
 popup=$wid
 rearm() { xdotool mousemove --window "$wid" 120 20 click 1 && wait_until 5 eval '! shown'; }
