@@ -25,10 +25,7 @@ class FakeWindow final : public WindowOps {
   void show(Show how) override {  // A shown window stays as it is.
     focused = focused || (!shown && how == Show::kStart), shown = true;
   }
-  bool raise(Stacking stacking) override {
-    if (!refuseRaise) raised = stacking;
-    return !refuseRaise;
-  }
+  bool raise(Stacking stacking) override { return !refuseRaise && (raised = stacking, true); }
   void restore() override { minimised = false; }
   void keepAbove(bool on) override { above = on; }
   void requestAttention(bool wanted) override { marked = wanted; }

@@ -64,8 +64,7 @@ case "$wm" in
   kwin_x11) kwin_x11 --replace ;;
   *) fail "unknown window manager" ;;
 esac >"$work/wm.log" 2>&1 & pids+=($!)
-managed() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_until 30 managed || fail "the window manager did not start: $(cat "$work/wm.log")"
+wait_until 30 eval "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "the window manager did not start: $(cat "$work/wm.log")"
 # The user's work: a GTK text window over the middle of the screen, focused.
 zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 & pids+=($!)
 work_window=$(timeout 40 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
