@@ -52,6 +52,7 @@ HFONT createMessageFont(UINT dpi) {
           : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))) {
     throwLastError("SPI_GETNONCLIENTMETRICS");
   }
+  SetLastError(ERROR_SUCCESS);  // CreateFontIndirectW sets no error code: none is told.
   const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
   if (!font) throwLastError("CreateFontIndirectW");
   return font;

@@ -64,6 +64,7 @@ HFONT createFont(int centipoints, UINT dpi) {
   font.lfWeight = FW_BOLD;
   font.lfCharSet = SHIFTJIS_CHARSET;
   std::wstring_view(wide(form1::kGothic)).copy(font.lfFaceName, LF_FACESIZE - 1);
+  SetLastError(ERROR_SUCCESS);  // CreateFontIndirectW sets no error code: none is told.
   const HFONT handle = CreateFontIndirectW(&font);
   if (!handle) throwLastError("CreateFontIndirectW");
   return handle;

@@ -167,7 +167,8 @@ TEST_F(Form1Test, ReportsAFailureAndEnds) {
     wchar_t text[200] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 200);
     EXPECT_EQ(GetTopWindow(nullptr), box) << "a window above the message box";
-    EXPECT_TRUE(wcsstr(text, L"CreateFontIndirectW")) << text;
+    // The failing call named, with no stale reason after it.
+    EXPECT_TRUE(std::wstring_view(text).ends_with(L"CreateFontIndirectW")) << text;
     for (const HRGN handle : held) DeleteObject(handle);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
