@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # With ibus and Mozc on in hiragana, digits go straight into the hour and minute
 # boxes, where one Enter sets; in the note, the Enter confirming a conversion does not.
-#   usage: input_method.sh PROGRAM   (PROGRAM.exe runs under Wine: the note only)
+#   usage: input_method.sh PROGRAM
 set -euo pipefail
 # Mozc refuses root: the session is an unprivileged user's, in a folder of its own.
-[ "$(id -u)" -ne 0 ] || { script=$(realpath "$0") program=$(realpath "$1") && touch starting.lock &&
-  install -d -o nobody as-nobody && cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"; }
+[ "$(id -u)" -ne 0 ] || { script=$(realpath "$0") program=$(realpath "$1") && install -d -o nobody as-nobody &&
+  cd as-nobody && exec runuser -u nobody -- bash "$script" "$program"; }
 program=$1 wm=metacity
 source "$(dirname "$0")/session.sh"
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 GSETTINGS_BACKEND=memory QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb
@@ -14,14 +14,11 @@ mkdir -p "$HOME/.config/mozc" && echo 'engines { name: "mozc-jp" longname: "Mozc
 ibus-daemon --xim --panel=disable >"$work/ibus.log" 2>&1 & pids+=($!)
 wait_until 20 eval '[ "$(ibus address)" != "(null)" ]' || fail "ibus did not start: $(cat "$work/ibus.log")"
 wait_until 20 eval 'ibus engine mozc-jp 2>/dev/null; [ "$(ibus engine)" = mozc-jp ]' || fail "no Mozc"
-run=("$program")
-# The prefix is made, and the program started, while no other Wine program starts (story.sh).
-[[ $program != *.exe ]] || { exec 8<../starting.lock && flock 8 && wine_prefix && run=(wine "$program"); }
 
 typed() { # TABS KEYS...: started, Tab from セット to a box, keys typed there
-  "${run[@]}" >"$work/program.log" 2>&1 & running=$! && pids+=($!)
+  "$program" >"$work/program.log" 2>&1 & running=$! && pids+=($!)
   wait_until 60 shown || fail "the window did not appear"
-  exec 8<&- && xdotool windowactivate --sync "$wid" && sleep 0.5
+  xdotool windowactivate --sync "$wid" && sleep 0.5
   for _ in $(seq "$1"); do xdotool key Tab; done
   for keys in "${@:2}"; do xdotool $keys && sleep 0.5; done
 }
@@ -30,7 +27,7 @@ sets() { # WHAT: one Enter hides the window
   wait_until 3 eval '! shown' || fail "$1: Enter did not set the reminder"
   kill "$running" && wait "$running" 2>/dev/null || true
 }
-for box in 1 2; do [[ $program == *.exe ]] || { typed $box 'type 20' && sets "number box $box"; }; done
+for box in 1 2; do typed $box 'type 20' && sets "number box $box"; done
 typed 3 'type kyouha' 'key space' 'key Return'
 shown || fail "the Enter that confirmed the conversion set the reminder"
 xdotool keydown ctrl sleep 0.3 key a sleep 0.3 key c sleep 0.3 keyup ctrl sleep 0.5

@@ -29,18 +29,10 @@ pids+=("$(tail -1 <<<"$bus")")
 # The reminder window, visible: sets wid. Qt and Wine make a new X window for
 # it when it comes back, so it is looked up afresh each time.
 shown() { wid=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1) && [ -n "$wid" ]; }
-active() { xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //; s/,.*//'; }
-frame_of() { # The child of the root that holds a window: the manager's frame round it.
-  local w=$1 line
-  while line=$(xwininfo -id "$w" -children | grep 'Parent window id:') && ! grep -q 'the root window' <<<"$line"; do
-    w=$(sed 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/' <<<"$line")
-  done
-  printf '0x%x\n' "$w"
-}
-above() { # Whether the first window's frame is stacked above the second's (top listed first).
-  local order
-  order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | while read -r w; do printf '0x%x\n' "$w"; done)
-  [ "$(grep -nx "$(frame_of "$1")" <<<"$order" | cut -d: -f1)" -lt "$(grep -nx "$(frame_of "$2")" <<<"$order" | cut -d: -f1)" ]
+active() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -oE '0x[0-9a-f]+')"; }
+above() { # Whether the first window is stacked above the second, as the manager stacks them.
+  local order && order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -oE '0x[0-9a-f]+' | xargs printf '%d\n' | tac)
+  [ "$(grep -nxm1 "$1" <<<"$order" | cut -d: -f1)" -lt "$(grep -nxm1 "$2" <<<"$order" | cut -d: -f1)" ]
 }
 # A Wine prefix of the test's own, linked from one made once in the build
 # folder (copies of what Wine writes), under a Japanese locale: only there
@@ -67,6 +59,4 @@ esac >"$work/wm.log" 2>&1 & pids+=($!)
 wait_until 30 eval "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "the window manager did not start: $(cat "$work/wm.log")"
 # The user's work: a GTK text window over the middle of the screen, focused.
 zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 & pids+=($!)
-work_window=$(timeout 40 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
-  fail "the work window did not appear"
-work_id=$(printf '0x%x' "$work_window")
+work_window=$(timeout 40 xdotool search --sync --onlyvisible --name '^work$' | head -1) || fail "the work window did not appear"
