@@ -16,7 +16,7 @@ wait $! || { cat "$work/exe.log"; exit 1; }
 cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
-for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
+dpkg-deb -x "$deb" "$work/root"
 cd "$work/root/usr"
 # The changelog's date, as a Debian build daemon rebuilding the .dsc sets it.
 [ "$(stat -c %Y bin/timerset)" = "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)" ] ||
@@ -28,9 +28,6 @@ zgrep -q '^\.SH 名前' share/man/ja/man1/timerset.1.gz || fail "no Japanese man
 # Beside the libraries, what Qt loads at run time, which no library link shows.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do [[ $depends == *"$p"* ]] || fail "no $p in $depends"; done
-# A debugger finds the program's symbols by its build ID.
-id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
-[ -s "lib/debug/.build-id/${id:0:2}/${id:2}.debug" ] || fail "no debug symbols for the build ID $id"
 # The icon at 16, 24 and 32 as the pixel maps, in the package and the .exe; above,
 # the scalable picture rendered smooth, near the 32-pixel map at 16 x 16.
 cmp share/icons/hicolor/scalable/apps/timerset.svg "$src/resources/timerset.svg" || fail "no scalable icon"

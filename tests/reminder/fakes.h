@@ -9,13 +9,9 @@
 
 namespace reminder::testing {
 
-class FakeClock final : public Clock {
- public:
-  void set(std::int32_t day, double hour, double minute) { now_ = {hour, minute, day}; }
-  ClockReading read() const override { return now_; }
-
- private:
-  ClockReading now_;
+struct FakeClock final : Clock {
+  ClockReading now;
+  ClockReading read() const override { return now; }
 };
 
 // A desktop in miniature, refusals included, telling what a user would see of the window.

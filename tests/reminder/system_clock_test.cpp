@@ -27,13 +27,5 @@ TEST(SystemClock, ReadsTheLocalTimeOfANewZone) {
   }
 }
 
-// Day numbers from the epoch, consecutive across a year's end and a leap day.
-TEST(CivilDay, CountsDaysFromTheEpoch) {
-  EXPECT_EQ(civilDay(1970, 1, 1), 0);
-  EXPECT_EQ(civilDay(2027, 1, 1) - civilDay(2026, 12, 31), 1);
-  EXPECT_EQ(civilDay(2028, 3, 1) - civilDay(2028, 2, 28), 2);
-  EXPECT_EQ(civilDay(2100, 3, 1) - civilDay(2100, 2, 28), 1);
-}
-
 }  // namespace
 }  // namespace reminder
