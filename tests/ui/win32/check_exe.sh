@@ -4,8 +4,7 @@
 # Usage: check_exe.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1 triple=$2-w64-mingw32 format=pei-$(tr _ - <<<"${2/i686/i386}")
-failures=0
-fail() { echo "FAIL: $exe: $*" >&2; failures=$((failures + 1)); }
+fail() { echo "FAIL: $exe: $*" >&2 && exit 1; }
 
 headers=$("$triple-objdump" -p "$exe")
 grep -q "file format $format\$" <<<"$headers" || fail "not $format"
@@ -16,12 +15,10 @@ size=$(stat -c %s "$exe")
 # What Windows itself provides, the C runtime msvcrt.dll included.
 allowed='^(kernel32|user32|gdi32|imm32|comctl32|msvcrt|advapi32|shell32|ole32|version)\.dll$'
 imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
-others=$(grep -viE "$allowed" <<<"$imports" || true)
-[ -n "$imports" ] && [ -z "$others" ] || fail "imports none, or" $others
+[ -n "$imports" ] && ! grep -qviE "$allowed" <<<"$imports" || fail "imports none, or" $(grep -viE "$allowed" <<<"$imports")
 
 # Resource 1 of each: the icon group, the version record, the manifest.
-resources=$("$triple-windres" -i "$exe" -O rc | grep -E '^1 (14|VERSIONINFO|24)\b' || true)
-[ "$(grep -c . <<<"$resources")" -eq 3 ] || fail "lacks the icon, the version record or the manifest"
+[ "$("$triple-windres" -i "$exe" -O rc | grep -cE '^1 (14|VERSIONINFO|24)\b')" -eq 3 ] ||
+  fail "lacks the icon, the version record or the manifest"
 
 echo "$exe: $format, $size bytes, imports:" $imports
-[ "$failures" -eq 0 ]
