@@ -1,8 +1,3 @@
-#include "clock_change.h"
-
-#include "form1.h"
-
-#ifdef __linux__
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -10,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+
+#include "form1.h"
 
 void checkWhenClockSet(Form1& window) {
   // A timer on the wall clock, set for a time it will not reach (2096), which
@@ -32,6 +29,3 @@ void checkWhenClockSet(Form1& window) {
   });
   QObject::connect(notifier, &QObject::destroyed, [fd] { close(fd); });
 }
-#else
-void checkWhenClockSet(Form1&) {}
-#endif

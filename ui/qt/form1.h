@@ -71,3 +71,8 @@ void quitWhenClosed(Form1& window);
 // does not count the time asleep. Without a system bus or logind, the ticks
 // alone check.
 void checkAfterWake(Form1& window);
+
+// Checks at once when the wall clock is set, by hand or stepped by time
+// synchronisation: the ticks, measured from the clock as it read before, would
+// otherwise wait up to 20 s off their marks.
+void checkWhenClockSet(Form1& window);

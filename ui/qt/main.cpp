@@ -1,6 +1,5 @@
 #include <QApplication>
 
-#include "clock_change.h"
 #include "form1.h"
 #include "reminder/clock.h"
 

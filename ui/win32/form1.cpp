@@ -88,9 +88,19 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
 
 }  // namespace
 
-void showFailure(HWND owner, const char* what, DWORD code) {
+void showFailure(HWND owner) {
+  std::string what = "unknown exception";
+  DWORD code = 0;
+  try {
+    throw;
+  } catch (const WindowsError& e) {
+    what = e.what(), code = e.code();
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+  }
   std::wstring text = L"予期しないエラーのため、タイマセットを終了します。\n\n";
-  for (const char* c = what; *c; ++c) text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  text.append(what.begin(), what.end());  // Windows' function names: ASCII.
   wchar_t* reason = nullptr;
   if (code != 0 &&
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -327,12 +337,8 @@ LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   // Nothing may unwind through Windows' own frames.
   try {
     return self->handle(message, wParam, lParam);
-  } catch (const WindowsError& e) {
-    self->fail(e.what(), e.code());
-  } catch (const std::exception& e) {
-    self->fail(e.what(), 0);
   } catch (...) {
-    self->fail("unknown exception", 0);
+    self->fail();
   }
   return 0;
 }
@@ -385,10 +391,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void Form1::fail(const char* what, DWORD code) {
+void Form1::fail() {
   failed_ = true;
   exitCode_ = 1;
-  showFailure(hwnd_, what, code);
+  showFailure(hwnd_);
   DestroyWindow(hwnd_);
 }
 

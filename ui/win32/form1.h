@@ -62,7 +62,7 @@ class Form1 final : public reminder::WindowOps {
   void activated(bool active);
   void giveFocusBack();
   void destroyed();
-  void fail(const char* what, DWORD code);
+  void fail();  // In a catch block.
 
   HINSTANCE instance_;
   int showCommand_;
@@ -79,8 +79,9 @@ class Form1 final : public reminder::WindowOps {
   reminder::Reminder reminder_;
 };
 
-// Tells the user, in a message box, why the program is about to end.
-// what names the failure; code, when not 0, is the Windows error code.
-void showFailure(HWND owner, const char* what, DWORD code);
+// Tells the user, in a message box, why the program is about to end: the
+// exception being handled (called in a catch block), with the reason Windows
+// gives for its error code.
+void showFailure(HWND owner);
 
 }  // namespace timerset

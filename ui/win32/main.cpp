@@ -41,11 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       }
     }
     return static_cast<int>(message.wParam);
-  } catch (const timerset::WindowsError& e) {
-    timerset::showFailure(nullptr, e.what(), e.code());
-    return 1;
-  } catch (const std::exception& e) {
-    timerset::showFailure(nullptr, e.what(), 0);
+  } catch (...) {
+    timerset::showFailure(nullptr);
     return 1;
   }
 }
