@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <tuple>
 
@@ -11,11 +11,6 @@
 
 namespace reminder {
 namespace {
-
-using testing::FakeClock;
-using testing::FakeWindow;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 constexpr std::int32_t kDay = civilDay(2026, 3, 10);
 // Nights of a daylight-saving change: the clock jumps 1:59 -> 3:00, then 1:59 -> 1:00.
@@ -59,7 +54,7 @@ TEST(IsDue, DecidesFromTheWallClock) {
         {"* 24:00", armedAt(at(10, 0)), 24, 0, at(10, 0), true},
         {"* -1:30", armedAt(at(10, 0)), -1, 30, at(10, 0), true},
         {"* 10:59.5", armedAt(at(10, 0)), 10, 59.5, at(10, 0), true},
-        {"NaN hour", armedAt(at(10, 0)), kNaN, 0, at(10, 0), true}}) {
+        {"NaN hour", armedAt(at(10, 0)), std::nan(""), 0, at(10, 0), true}}) {
     EXPECT_EQ(isDue(now, hour, minute, armed), due) << name;
   }
 }
@@ -100,8 +95,8 @@ TEST(ReminderRules, WindowEndsAsTheUserShouldSeeIt) {
            {"popped up, raise refused: left shown, marked again", "Adfrd", "shown above marked"},
            {"armed again: hidden, ordinary, unmarked", "AdA", ""},
            {"armed again: back at its minute", "AdfAd", "shown above marked, raised above"}}) {
-    FakeClock clock;
-    FakeWindow window;
+    testing::FakeClock clock;
+    testing::FakeWindow window;
     Reminder reminder{window, clock};
     window.t1 = u"10", window.t2 = u"30";
     for (const char* step = steps; *step; ++step) {

@@ -1,6 +1,5 @@
-# Sourced by the tests that run a program on a desktop of their own, clear of the
-# developer's: an X server, a session bus and, when wm names one, a window
-# manager with the user's work window beside it.
+# Sourced by the tests that run a program on a desktop of their own: an X server, a session
+# bus and, when wm names one, a window manager with the user's work window beside it.
 for name in $(compgen -e); do
   case $name in DISPLAY | WAYLAND_DISPLAY | DBUS_* | XDG_* | QT_* | LD_PRELOAD | FAKETIME* | WINE*) unset "$name" ;; esac
 done

@@ -1,21 +1,17 @@
 #!/usr/bin/env bash
-# The user's story, told to the real program from outside as X input and read
-# back from the X server, under a real window manager with the user's GTK
-# window beside it. The same story for the Linux program and for the Windows
-# program under Wine (no Wine desktop, so its windows are X windows too).
+# The user's story, told to the real program as X input and read back from the X server,
+# under a real window manager beside the user's GTK window; the .exe's windows are X windows too.
 #   usage: story.sh PROGRAM WINDOW_MANAGER [SCREENSHOT.png]
 set -euo pipefail
 program=$(realpath "$1") wm=$2 screenshot=${3:-}
 source "$(dirname "$0")/session.sh"
 
-# Only the wall clock is faked, by an offset in a file; timers run on the real
-# clock. ASan must let faketime's library come first.
+# Only the wall clock is faked, by an offset in a file. ASan must let faketime's library come first.
 export FAKETIME_TIMESTAMP_FILE=$work/clock FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 export ASAN_OPTIONS=verify_asan_link_order=0 QT_QPA_PLATFORM=xcb
 fake() { date -d "2026-01-05 $1" +%s; }
 real_at() { echo "$(fake "$1") - $(cat "$FAKETIME_TIMESTAMP_FILE")" | bc; }
-# Moves the clock by whole 20 s so that the program's next tick, which comes
-# on the clock's next :00, :20 or :40 at least a second away, reads $1.
+# Moves the clock by whole 20 s so that the program's next tick (:00, :20, :40) reads $1.
 aim() {
   local offset now && offset=$(cat "$FAKETIME_TIMESTAMP_FILE") now=$(($(date +%s) + 1))
   echo $((offset + $(fake "$1") - (now + offset + 19) / 20 * 20)) >"$FAKETIME_TIMESTAMP_FILE"

@@ -56,7 +56,6 @@ class Form1Test : public QObject {
 
   void design() {
     QList<QWidget*> controls = form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    QCOMPARE(controls.size(), 5);
     for (const QWidget* control : controls) {
       const QString name = control->objectName();
       QVERIFY2(control->isVisible() && form->rect().contains(control->geometry()),
