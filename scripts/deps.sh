@@ -6,8 +6,8 @@
 set -euo pipefail
 
 purpose=${1:-test}
-common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev fonts-ipafont-gothic
-  imagemagick librsvg2-bin)
+common=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-ewmh-dev
+  libxcb-icccm4-dev fonts-ipafont-gothic imagemagick librsvg2-bin)
 case "$purpose" in
   run) packages=("${common[@]}") ;;
   test)
