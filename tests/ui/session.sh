@@ -57,5 +57,6 @@ case "$wm" in
 esac >"$work/wm.log" 2>&1 & pids+=($!)
 wait_until 30 eval "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "the window manager did not start: $(cat "$work/wm.log")"
 # The user's work: a GTK text window over the middle of the screen, focused.
-zenity --text-info --editable --title=work --width=700 --height=500 >/dev/null 2>&1 & pids+=($!)
-work_window=$(timeout 40 xdotool search --sync --onlyvisible --name '^work$' | head -1) || fail "the work window did not appear"
+zenity --text-info --editable --title=work --width=700 --height=500 >"$work/zenity.log" 2>&1 & pids+=($!)
+work_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
+  fail "the work window did not appear: $(cat "$work/zenity.log")"

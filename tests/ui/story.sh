@@ -125,8 +125,7 @@ fi
 # five minutes before): back as soon as logind says the computer has woken and
 # each time the clock is set (the Linux program), or at the next tick.
 # Each clock setting makes every Linux program check: one story at a time here.
-exec 9>"$PWD/clock.lock" && flock 9
-popup=$wid
+exec 9>"$PWD/clock.lock" && flock 9 && popup=$wid
 rearm() { xdotool mousemove --window "$wid" 120 20 click 1 && hidden; }
 rearm || fail "a click on セット did not hide the pop-up"
 ! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
