@@ -46,6 +46,11 @@ wine_prefix() {
 }
 
 [ -n "${wm:-}" ] || return 0
+# The user's work: a GTK text window, up before the window manager, which takes
+# it over as it starts (a map request made while some managers start is lost).
+zenity --text-info --editable --title=work --width=700 --height=500 >"$work/zenity.log" 2>&1 & pids+=($!)
+work_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
+  fail "the work window did not appear: $(cat "$work/zenity.log")"
 case "$wm" in
   metacity) metacity --no-composite ;;
   openbox) openbox ;;
@@ -55,8 +60,4 @@ case "$wm" in
   kwin_x11) kwin_x11 --replace ;;
   *) fail "unknown window manager" ;;
 esac >"$work/wm.log" 2>&1 & pids+=($!)
-wait_until 30 eval "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "the window manager did not start: $(cat "$work/wm.log")"
-# The user's work: a GTK text window over the middle of the screen, focused.
-zenity --text-info --editable --title=work --width=700 --height=500 >"$work/zenity.log" 2>&1 & pids+=($!)
-work_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
-  fail "the work window did not appear: $(cat "$work/zenity.log")"
+wait_until 30 eval "xprop -id $work_window WM_STATE | grep -q Normal" || fail "the window manager did not start: $(cat "$work/wm.log")"
