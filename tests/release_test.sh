@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The release as scripts/release.sh makes it (after hardening-check and lintian):
-# what the packages must hold, and the .exe the same built from a copy elsewhere.
+# The release as scripts/release.sh makes it (after lintian): what the packages hold, and
+# the .exe the same built from a copy elsewhere.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")

@@ -36,13 +36,10 @@ class FakeWindow final : public WindowOps {
   // In a fixed order, each state that holds; then how it was last raised.
   std::string seen() const {
     std::string words;
-    for (const auto& [on, word] : {std::pair{shown, "shown"},
-                                   {minimised, "minimised"},
-                                   {above, "above"},
-                                   {marked, "marked"},
-                                   {focused, "focused"},
-                                   {centred, "centred"},
-                                   {elsewhere, "elsewhere"}})
+    const std::pair<bool, const char*> states[] = {
+        {shown, "shown"},     {minimised, "minimised"}, {above, "above"},        {marked, "marked"},
+        {focused, "focused"}, {centred, "centred"},     {elsewhere, "elsewhere"}};
+    for (const auto& [on, word] : states)
       if (on) words += std::string(words.empty() ? "" : " ") + word;
     if (raised) words += raised == Stacking::kAbove ? ", raised above" : ", raised";
     return words;

@@ -16,24 +16,15 @@ constexpr std::int32_t kDay = civilDay(2026, 3, 10);
 // Nights of a daylight-saving change: the clock jumps 1:59 -> 3:00, then 1:59 -> 1:00.
 constexpr std::int32_t kSpring = civilDay(2026, 3, 29), kFall = civilDay(2026, 10, 25);
 
-constexpr ClockReading on(std::int32_t day, double hour, double minute) {
-  return {hour, minute, day};
-}
+constexpr ClockReading on(std::int32_t day, double h, double m) { return {h, m, day}; }
 constexpr ClockReading at(double hour, double minute) { return on(kDay, hour, minute); }
 ArmedTime armedAt(const ClockReading& r) { return {r.hour, std::int16_t(r.minute), r.day}; }
 
 // Rows marked * fail on a rule that compares hours and minutes separately;
 // rows marked + fail on one that compares times of day and ignores the date.
 TEST(IsDue, DecidesFromTheWallClock) {
-  struct Row {
-    const char* name;
-    ArmedTime armed;
-    double targetHour, targetMinute;
-    ClockReading now;
-    bool due;
-  };
   for (const auto& [name, armed, hour, minute, now, due] :
-       {Row{"* next hour, smaller minute", armedAt(at(9, 59)), 10, 30, at(11, 5), true},
+       {std::tuple{"* next hour, smaller minute", armedAt(at(9, 59)), 10., 30., at(11, 5), true},
         {"five minutes late when set", armedAt(at(10, 30)), 10, 25, at(10, 30), true},
         {"* grace across the hour", armedAt(at(10, 3)), 9, 59, at(10, 3), true},
         {"six minutes across the hour", armedAt(at(11, 3)), 10, 57, at(11, 3), false},

@@ -1,8 +1,6 @@
 # Sourced by the tests that run a program on a desktop of their own: an X server, a session
 # bus and, when wm names one, a window manager with the user's work window beside it.
-for name in $(compgen -e); do
-  case $name in DISPLAY | WAYLAND_DISPLAY | DBUS_* | XDG_* | QT_* | LD_PRELOAD | FAKETIME* | WINE*) unset "$name" ;; esac
-done
+unset $(compgen -e | grep -E '^(DISPLAY|WAYLAND_DISPLAY|DBUS_.*|XDG_.*|QT_.*|LD_PRELOAD|FAKETIME.*|WINE.*)$')
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC NO_AT_BRIDGE=1
 work=$(mktemp -d) pids=()
 trap '{ set +e; [ -z "${WINEPREFIX:-}" ] || wineserver -k; kill "${pids[@]}"; wait; rm -rf "$work"; } 2>/dev/null' EXIT

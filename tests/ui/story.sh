@@ -60,9 +60,7 @@ read -r l r t b < <(xprop -id "$wid" _NET_FRAME_EXTENTS | grep -oE '[0-9]+' | xa
 (((2 * x + w + r - l - 1024) ** 2 + (2 * y + h + b - t - 768) ** 2 <= 48 ** 2)) || fail "not centred: ${w}x$h at $x,$y in $l $r $t $b"
 shot() { sleep 0.5 && import -window "$wid" "$work/$1.png"; }
 declare -A boxes=([t1]=27x19+3+11 [t2]=27x19+51+11 [Text3]=147x19+3+43) # Inside the frames
-changed() { # Pixels of a box that differ between two shots.
-  compare -metric AE "$work/$1.png[${boxes[$3]}]" "$work/$2.png[${boxes[$3]}]" null: 2>&1 || true
-}
+changed() { compare -metric AE "$work/$1.png[${boxes[$3]}]" "$work/$2.png[${boxes[$3]}]" null: 2>&1 || true; }
 shot empty
 
 # The user works in another window; the tick before any arming (20:11:40)

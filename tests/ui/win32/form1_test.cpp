@@ -39,7 +39,7 @@ class Form1Test : public testing::Test {
 };
 
 // Names read in screen order; at each DPI, at the size the window asks there: every control
-// inside, none over another, texts that fit.
+// inside, none over another, texts that fit, the number boxes' borders whole beside the colon.
 TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
   const HWND window = form.hwnd();
   std::vector<std::wstring> names;
@@ -83,13 +83,24 @@ TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
       for (const RECT& other : boxes) EXPECT_FALSE(IntersectRect(&inside, &box, &other)) << place;
       boxes.push_back(box);
     }
+    // The colon's cell overlaps each number box: their borders' columns stay whole on the screen.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const HDC screen = GetDC(nullptr);
+    const RECT colon = readingOrder(window).at(kColon).first;
+    for (LONG y = colon.top; y < colon.bottom - 1; ++y)
+      for (const LONG x : {colon.left, colon.right - 1})
+        EXPECT_EQ(GetPixel(screen, x, y), GetPixel(screen, x, colon.top - 1)) << x << "," << y;
+    ReleaseDC(nullptr, screen);
   }
 }
 
-// The number boxes' input method closed whenever they take the focus, though left open there or
-// in the note, whose own stays.
-TEST_F(Form1Test, ClosesTheInputMethodInTheNumberBoxes) {
+// A note past an edit box's default 30,000 characters; the number boxes' input method closed
+// whenever they take the focus, though left open there or in the note, whose own stays.
+TEST_F(Form1Test, TakesWhatIsTyped) {
   const HWND note = at(kNote);
+  SetWindowTextW(note, std::wstring(30000, L'会').c_str());  // Full, were the default limit kept.
+  SendMessageW(note, EM_SETSEL, 30000, 30000), SendMessageW(note, WM_CHAR, L'。', 1);
+  EXPECT_EQ(GetWindowTextLengthW(note), 30001) << "the note cut at 30,000 characters";
   const auto open = [](HWND box, int set = -1) {
     const HIMC context = ImmGetContext(box);
     if (set >= 0) ImmSetOpenStatus(context, set);

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under Wine on an X server of its own, in a Wine
-# desktop, where Wine draws the title bars and keeps the focus.
+# Runs a Windows test program under Wine in a Wine desktop, which keeps the focus.
 #   usage: in_wine.sh PROGRAM.exe
 set -euo pipefail
 program=$(realpath "$1")
