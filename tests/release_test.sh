@@ -16,7 +16,7 @@ wait $! || { cat "$work/exe.log"; exit 1; }
 cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
-dpkg-deb -x "$deb" "$work/root"
+for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
 cd "$work/root/usr"
 # The changelog's date, as a Debian build daemon rebuilding the .dsc sets it.
 [ "$(stat -c %Y bin/timerset)" = "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)" ] ||
@@ -28,9 +28,13 @@ zgrep -q '^\.SH 名前' share/man/ja/man1/timerset.1.gz || fail "no Japanese man
 # Beside the libraries, what Qt loads at run time, which no library link shows.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do [[ $depends == *"$p"* ]] || fail "no $p in $depends"; done
+# A debugger finds the program's symbols by its build ID.
+id=$(readelf -n bin/timerset | sed -n 's/.*Build ID: //p')
+[ -s "lib/debug/.build-id/${id:0:2}/${id:2}.debug" ] || fail "no debug symbols for the build ID $id"
 # Every size of the icon; at 16, 24 and 32 the pixel maps, in the package and the .exe.
 cmp share/icons/hicolor/scalable/apps/timerset.svg "$src/resources/timerset.svg" || fail "no scalable icon"
 wrestool -x -t 14 "$exe" -o "$work/exe.ico" && icotool -x -o "$work" "$work/exe.ico"
+for n in 48 256; do ls "$work"/exe_*_${n}x${n}x*.png >/dev/null || fail "no ${n}x$n image in the .exe's icon"; done
 for icon in 16:timerset-16 24:timerset-24 32:timerset 48 64 128 256; do
   n=${icon%:*} xpm=${icon#*:} png=share/icons/hicolor/${n}x$n/apps/timerset.png
   [ "$(identify -format %wx%h "$png")" = "${n}x$n" ] || fail "no ${n}x$n icon"
