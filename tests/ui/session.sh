@@ -26,7 +26,7 @@ pids+=("$(tail -1 <<<"$bus")")
 # The reminder window, visible: sets wid. Qt and Wine make a new X window for
 # it when it comes back, so it is looked up afresh each time.
 shown() { wid=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1) && [ -n "$wid" ]; }
-active() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -oE '0x[0-9a-f]+')"; }
+active() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -oE '0x[0-9a-f]+' | head -1)"; }
 above() { # Whether the first window is stacked above the second, as the manager stacks them.
   local order && order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -oE '0x[0-9a-f]+' | xargs printf '%d\n' | tac)
   [ "$(grep -nxm1 "$1" <<<"$order" | cut -d: -f1)" -lt "$(grep -nxm1 "$2" <<<"$order" | cut -d: -f1)" ]

@@ -22,7 +22,8 @@ back_at() { # The window shown within a second of $1, when it is due.
   (($(echo "$late >= 0 && $late < 1" | bc))) || fail "not back within a second of $1"
 }
 after() { sleep "$(echo "x = $(real_at "$1") + 0.5 - $(date +%s.%N); if (x > 0) x else 0" | bc)"; }
-hidden() { wait_until 5 eval '! shown'; }
+unmaps() { grep -c UnmapNotify "$work/requests.log" || true; } # As the server told xev, from the first tick on
+withdrawn() { local n && n=$(unmaps) && "$@" && wait_until 5 eval '(($(unmaps) > n))'; } # Though a clock set may bring it back at once
 kept() { # In front of the user's window, which keeps the keyboard.
   above "$wid" "$work_window" || fail "$1: behind the work window"
   [ "$(active)" = "$work_window" ] || fail "$1: took the focus"
@@ -42,8 +43,7 @@ GLib.MainLoop().run()' >"$work/logind" 2>&1 & logind=$! && pids+=($!)
   wait_until 10 grep -q owned "$work/logind" || fail "the stand-in logind did not start: $(cat "$work/logind")"
 fi
 echo $(($(fake 20:11:30) - $(date +%s))) >"$FAKETIME_TIMESTAMP_FILE"
-LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "${run[@]}" >"$work/program.log" 2>&1 &
-program_pid=$! && pids+=($!)
+LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "${run[@]}" >"$work/program.log" 2>&1 & program_pid=$! pids+=($!)
 wait_until 60 shown || fail "the window did not appear"
 # Started minimised from a shortcut, a second .exe stays so through every tick
 # before any arming (mutter minimises no window without a minimise box).
@@ -67,8 +67,9 @@ shot empty
 # raises ours, leaving the keyboard. metacity lets Wine's request through (kwin
 # declines it), and keeps the Linux program's from above the user's window:
 # there the request is read from the server.
-xdotool windowactivate --sync "$work_window" type 'first '
 stdbuf -oL xev -root -event substructure >"$work/requests.log" 2>&1 & pids+=($!)
+listening() { xdotool windowactivate --sync "$work_window" && grep -q _NET_ACTIVE_WINDOW "$work/requests.log"; }
+wait_until 10 listening && xdotool type 'first ' || fail "xev did not start"
 aim 20:11:40 && after 20:11:40
 if [ -n "${WINEPREFIX:-}" ] && [ "$wm" = metacity ]; then
   kept "the tick before any arming"
@@ -90,7 +91,7 @@ urgent() { # The urgency hint (Wine's for a flashing taskbar button too), or the
     xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION
 }
 home=$(place)
-xdotool key Return && hidden || fail "Enter in the hour box did not set the reminder"
+withdrawn xdotool key Return || fail "Enter in the hour box did not set the reminder"
 xdotool windowactivate --sync "$work_window" type 'before '
 
 # Back at its minute where it stood (xfwm4 places a window mapped anew by a
@@ -113,7 +114,7 @@ xdotool mousemove 200 250 click 1 && after 20:12:20 && kept "after a click into 
 # tick. Wine ignores, and mutter refuses, the iconify of a window without a
 # minimise box: in-process for the .exe.
 if [ -z "${WINEPREFIX:-}" ] && [ "$wm" != mutter ]; then
-  xdotool windowminimize "$wid" && hidden || fail "the window manager did not minimise the window"
+  withdrawn xdotool windowminimize "$wid" || fail "the window manager did not minimise the window"
   after 20:12:40
   shown && xprop -id "$wid" WM_STATE | grep -q 'state: Normal' || fail "minimised, and not back at the next tick"
   kept "back from minimised"
@@ -124,13 +125,12 @@ fi
 # each time the clock is set (the Linux program), or at the next tick.
 # Each clock setting makes every Linux program check: one story at a time here.
 exec 9>"$PWD/clock.lock" && flock 9 && popup=$wid
-rearm() { xdotool mousemove --window "$wid" 120 20 click 1 && hidden; }
+rearm() { withdrawn xdotool mousemove --window "$wid" 120 20 click 1; }
 rearm || fail "a click on セット did not hide the pop-up"
-! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "hidden, but still asking to stay above"
+! xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || shown || fail "hidden, but still asking to stay above"
 [ -z "${logind:-}" ] || { kill -USR1 "$logind" && wait_until 1 shown; } || fail "not back within 1 s of a wake"
 set_clock() { /usr/bin/python3 -c 'import time; time.clock_settime(time.CLOCK_REALTIME, time.clock_gettime(time.CLOCK_REALTIME))'; }
-for time in first second; do
-  [ -n "${logind:-}" ] || break
+for time in ${logind:+first second}; do
   rearm || fail "a click on セット did not hide the window before the clock was set the $time time"
   set_clock 2>/dev/null || { echo "$wm: skipped the clock setting: not allowed to set the clock" && break; }
   wait_until 1 shown || fail "not back within 1 s of the clock set the $time time"
@@ -146,7 +146,7 @@ wait_until 25 shown || fail "armed again within the grace, but not back at the n
 sleep 0.5 && xdotool mousemove --window "$wid" 20 20 click 1
 wait_until 2 eval '! urgent' || fail "turned to, and still asking for attention"
 xdotool mousemove 200 250 click 1 && sleep 0.5 && xdotool windowactivate --sync "$wid"
-xdotool key Tab Tab Tab Tab Tab type 14 && xdotool key Return && hidden || fail "Enter in the minute box did not set the reminder"
+xdotool key Tab Tab Tab Tab Tab type 14 && withdrawn xdotool key Return || fail "Enter in the minute box did not set the reminder"
 aim 20:13:40 && after 20:13:40
 ! shown || fail "shown before 20:14: the keys did not go to the minute box, or did not replace its text"
 back_at 20:14:00
