@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDBusConnection>
 #include <QFont>
 #include <QIcon>
@@ -237,16 +236,6 @@ bool Form1::event(QEvent* event) {
 std::u16string Form1::textOfT1() const { return t1->text().toStdU16String(); }
 
 std::u16string Form1::textOfT2() const { return t2->text().toStdU16String(); }
-
-void Form1::closeEvent(QCloseEvent* event) {
-  event->accept();
-  emit closed();
-}
-
-void quitWhenClosed(Form1& window) {
-  QApplication::setQuitOnLastWindowClosed(false);
-  QObject::connect(&window, &Form1::closed, qApp, &QCoreApplication::quit);
-}
 
 void checkAfterWake(Form1& window) {
   QDBusConnection::systemBus().connect(

@@ -5,7 +5,6 @@
 
 #include "reminder/reminder.h"
 
-class QCloseEvent;
 class QLineEdit;
 class QTimer;
 
@@ -43,12 +42,7 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   // or a change of the clock, when the timer's next tick no longer holds.
   void checkNow();
 
- signals:
-  // The user closed the window; hiding it does not count.
-  void closed();
-
  protected:
-  void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
 
  private slots:
@@ -62,10 +56,6 @@ class Form1 final : public QWidget, public reminder::WindowOps {
 
   reminder::Reminder reminder_;
 };
-
-// Keeps the application running while the window is hidden and ends it when
-// the user closes the window.
-void quitWhenClosed(Form1& window);
 
 // Checks at once when logind says the computer has woken, since the timer
 // does not count the time asleep. Without a system bus or logind, the ticks

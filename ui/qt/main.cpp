@@ -12,7 +12,6 @@ int main(int argc, char* argv[]) {
 
   const reminder::SystemClock clock;
   Form1 window(clock);
-  quitWhenClosed(window);
   window.start();
   checkAfterWake(window);
   checkWhenClockSet(window);
