@@ -54,9 +54,7 @@ TEST(IsDue, DecidesFromTheWallClock) {
 TEST(MillisecondsToNextCheck, WaitsForTheNextMark) {
   for (const auto& [second, millisecond, wait] :
        {std::tuple{0, 0, 20'000}, {39, 999, 1}, {59, 999, 1}, {30, 500, 9'500}, {60, 0, 20'000}}) {
-    ClockReading now;
-    now.second = second;
-    now.millisecond = millisecond;
+    const ClockReading now{.second = second, .millisecond = millisecond};
     EXPECT_EQ(millisecondsToNextCheck(now), wait) << second << "." << millisecond;
   }
 }
@@ -102,7 +100,6 @@ TEST(ReminderRules, WindowEndsAsTheUserShouldSeeIt) {
         case 'o': window.offScreen = true; break;
         case 'D': window.elsewhere = true; break;
         case 'r': window.refuseRaise = true; break;
-        default: FAIL() << "no step " << *step;
       }
       // clang-format on
     }

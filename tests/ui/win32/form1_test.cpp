@@ -25,7 +25,7 @@ std::vector<std::pair<RECT, HWND>> readingOrder(HWND window) {
 
 class Form1Test : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NO_THROW(form.create()); }
+  void SetUp() override { ASSERT_NO_THROW(form.create(); window = form.hwnd()); }
   void TearDown() override { DestroyWindow(other); }
   // The controls by their places in reading order, which the first test checks.
   enum Place { kHour, kColon, kMinute, kSet, kNote };
@@ -36,12 +36,12 @@ class Form1Test : public testing::Test {
   const HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                      600, nullptr, nullptr, nullptr, nullptr);
   timerset::Form1 form{GetModuleHandleW(nullptr), SW_SHOWNORMAL};
+  HWND window = nullptr;
 };
 
 // Names read in screen order; at each DPI, at the size the window asks there: every control
 // inside, none over another, texts that fit, the number boxes' borders whole beside the colon.
 TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
-  const HWND window = form.hwnd();
   std::vector<std::wstring> names;
   for (const auto& [place, control] : readingOrder(window)) {
     IAccessible* object = nullptr;
@@ -120,7 +120,6 @@ BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
 // Shown at once after a clock change or a wake, without the foreground; where the user left it
 // if on a monitor's work area, else centred; also where Windows refuses it the top.
 TEST_F(Form1Test, PopsUpAtOnceOnAMonitor) {
-  const HWND window = form.hwnd();
   SetWindowTextW(at(kHour), L"99");  // No clock shows 99:99: due at every check.
   RECT work, start, f;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -152,7 +151,6 @@ TEST_F(Form1Test, PopsUpAtOnceOnAMonitor) {
 // A window operation that really fails, out of GDI handles when moved to another DPI:
 // told above every window, even one kept on top; then the window goes, the program ends with 1.
 TEST_F(Form1Test, ReportsAFailureAndEnds) {
-  const HWND window = form.hwnd();
   SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   static std::vector<HRGN> held;  // Every GDI handle the process can still get.
   for (HRGN handle; (handle = CreateRectRgn(0, 0, 1, 1));) held.push_back(handle);
