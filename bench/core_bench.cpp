@@ -17,8 +17,16 @@ class StillClock final : public reminder::Clock {
 class NullWindow final : public reminder::WindowOps {
  public:
   void hide() override {}
-  void show() override { benchmark::ClobberMemory(); }
-  void raise() override { benchmark::ClobberMemory(); }
+  void show(Show) override { benchmark::ClobberMemory(); }
+  bool raise(Stacking) override { return benchmark::ClobberMemory(), true; }
+  void restore() override {}
+  void keepAbove(bool) override {}
+  void requestAttention(bool) override {}
+  void centre() override {}
+  void toCurrentDesktop() override {}
+  bool isHidden() const override { return false; }
+  bool isMinimised() const override { return false; }
+  bool isOnAScreen() const override { return true; }
   std::u16string textOfT1() const override { return u"10"; }
   std::u16string textOfT2() const override { return u"30"; }
 };

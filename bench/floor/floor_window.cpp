@@ -4,15 +4,25 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <string_view>
+
+#include "ui/form1_design.h"
+
+// The design's twips at 15 to the pixel, as the program lays them out.
+constexpr int pixels(int twips) { return twips / (form1::kTwipsPerInch / 96); }
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   QWidget window;
   window.setWindowTitle(QStringLiteral("floor"));
-  window.setFixedSize(157, 69);
+  window.setFixedSize(pixels(form1::kClientWidth), pixels(form1::kClientHeight));
   QPushButton button(QStringLiteral("hide"), &window);
-  button.setGeometry(88, 8, 65, 25);
+  for (const form1::Control& c : form1::kControls) {  // In the place of ours
+    if (std::string_view(c.name) == "Command1") {
+      button.setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height));
+    }
+  }
   QObject::connect(&button, &QPushButton::clicked, &window, &QWidget::hide);
   QTimer timer;
   timer.start(20000);
