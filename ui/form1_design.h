@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 // The form's design, written once: both windows build from this table.
 // Places and sizes are in twips (1440 to the inch, 15 to the pixel at 96 DPI),
 // font sizes in hundredths of a point.
@@ -41,5 +43,13 @@ inline constexpr Control kControls[] = {
     {"Command1", 101, Kind::kButton, 1320, 120, 975, 375, u"セット", 0, nullptr, nullptr, 0},
     {"Text3", 105, Kind::kNoteBox, 0, 600, 2295, 375, u"", 0, u"メモ", nullptr, 4},
 };
+
+// The control of that name, found when compiled.
+constexpr const Control& named(std::string_view name) {
+  for (const Control& control : kControls) {
+    if (name == control.name) return control;
+  }
+  throw "no such control";
+}
 
 }  // namespace form1

@@ -4,8 +4,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
-#include <string_view>
-
 #include "ui/form1_design.h"
 
 // The design's twips at 15 to the pixel, as the program lays them out.
@@ -18,11 +16,8 @@ int main(int argc, char* argv[]) {
   window.setWindowTitle(QStringLiteral("floor"));
   window.setFixedSize(pixels(form1::kClientWidth), pixels(form1::kClientHeight));
   QPushButton button(QStringLiteral("hide"), &window);
-  for (const form1::Control& c : form1::kControls) {  // In the place of ours
-    if (std::string_view(c.name) == "Command1") {
-      button.setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height));
-    }
-  }
+  const form1::Control& set = form1::named("Command1");  // In the place of ours
+  button.setGeometry(pixels(set.left), pixels(set.top), pixels(set.width), pixels(set.height));
   QObject::connect(&button, &QPushButton::clicked, &window, &QWidget::hide);
   QTimer timer;
   timer.start(20000);

@@ -20,16 +20,10 @@ constexpr wchar_t kClassName[] = L"TimerSetForm1";
 // A fixed-size window with a close box only.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-constexpr const form1::Control& named(std::string_view name) {
-  for (const form1::Control& control : form1::kControls) {
-    if (name == control.name) return control;
-  }
-  throw "no such control";
-}
-constexpr const form1::Control& kT1 = named("t1");
-constexpr const form1::Control& kT2 = named("t2");
-constexpr const form1::Control& kLabel1 = named("Label1");
-constexpr const form1::Control& kCommand1 = named("Command1");
+constexpr const form1::Control& kT1 = form1::named("t1");
+constexpr const form1::Control& kT2 = form1::named("t2");
+constexpr const form1::Control& kLabel1 = form1::named("Label1");
+constexpr const form1::Control& kCommand1 = form1::named("Command1");
 
 // The controls by their places in the design's Tab order, labels among them.
 constexpr std::size_t kCount = std::size(form1::kControls);
