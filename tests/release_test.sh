@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The release as scripts/release.sh makes it (after lintian): what the packages hold, and
-# the .exe the same built from a copy elsewhere.
+# The release as scripts/release.sh makes it: what the packages hold; the .exe built elsewhere alike.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")

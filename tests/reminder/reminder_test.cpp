@@ -63,8 +63,7 @@ TEST(MillisecondsToNextCheck, WaitsForTheNextMark) {
 //   S  the program starts          A  セット pressed at 9:59, for 10:30
 //   e  a tick at 10:29             d  a tick at 10:30, when 10:30 is due
 //   m  the user minimises it       f  the user turns to the window
-//   o  its place is off every screen (a monitor unplugged)
-//   D  the user works on another virtual desktop
+//   o  its place is off every screen        D  the user works on another virtual desktop
 //   r  the desktop refuses every raise from now on
 // In FakeWindow::seen's words, after the last step.
 TEST(ReminderRules, WindowEndsAsTheUserShouldSeeIt) {

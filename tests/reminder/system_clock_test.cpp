@@ -9,8 +9,7 @@
 namespace reminder {
 namespace {
 
-// The reading against the C library's local time of the same moment, in zones
-// chosen while the program runs (on Windows, the system's zone).
+// Against the C library's local time, in zones chosen while it runs (on Windows, the system's).
 TEST(SystemClock, ReadsTheLocalTimeOfANewZone) {
   for (const char* zone : {"JST-9", "UTC0", "HST10"}) {
 #ifndef _WIN32

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# With ibus and Mozc on in hiragana, digits go straight into the hour and minute
-# boxes, where one Enter sets; in the note, the Enter confirming a conversion does not.
+# With ibus and Mozc on in hiragana, one Enter sets in a number box; in the note it confirms.
 #   usage: input_method.sh PROGRAM
 set -euo pipefail
 # Mozc refuses root: the session is an unprivileged user's, in a folder of its own.

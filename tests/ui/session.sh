@@ -1,14 +1,12 @@
-# Sourced by the tests that run a program on a desktop of their own: an X server, a session
-# bus and, when wm names one, a window manager with the user's work window beside it.
+# Sourced by tests for a desktop of their own: X server, session bus, and $wm with the user's work.
 unset $(compgen -e | grep -E '^(DISPLAY|WAYLAND_DISPLAY|DBUS_.*|XDG_.*|QT_.*|LD_PRELOAD|FAKETIME.*|WINE.*)$')
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC NO_AT_BRIDGE=1
 work=$(mktemp -d) pids=()
 trap '{ set +e; [ -z "${WINEPREFIX:-}" ] || wineserver -k; kill "${pids[@]}"; wait; rm -rf "$work"; } 2>/dev/null' EXIT
-fail() {
-  echo "FAIL${wm:+ ($wm)}: $*" >&2
-  import -window root "/tmp/fail-${wm:-nowm}-$$.png" && echo "screen: /tmp/fail-${wm:-nowm}-$$.png" >&2
-  sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true
-  exit 1
+fail() { # With a screenshot and the program's output.
+  local shot=/tmp/fail-${wm:-nowm}-$$.png && echo "FAIL${wm:+ ($wm)}: $*" >&2
+  import -window root "$shot" && echo "screen: $shot" >&2
+  sed 's/^/program: /' "$work/program.log" >&2 2>/dev/null || true && exit 1
 }
 wait_until() { # Polls a command every 50 ms for up to $1 (whole) seconds.
   local end=$(($(date +%s%N) + $1 * 1000000000))
@@ -23,17 +21,14 @@ bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --address="un
 export DBUS_SESSION_BUS_ADDRESS=$(head -1 <<<"$bus") DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-system-bus
 pids+=("$(tail -1 <<<"$bus")")
 
-# The reminder window, visible: sets wid. Qt and Wine make a new X window for
-# it when it comes back, so it is looked up afresh each time.
+# The reminder window, visible: sets wid, afresh each time, as Qt and Wine map a new X window.
 shown() { wid=$(xdotool search --onlyvisible --name '^タイマセット$' 2>/dev/null | head -1) && [ -n "$wid" ]; }
 active() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -oE '0x[0-9a-f]+' | head -1)"; }
 above() { # Whether the first window is stacked above the second, as the manager stacks them.
   local order && order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -oE '0x[0-9a-f]+' | xargs printf '%d\n' | tac)
   [ "$(grep -nxm1 "$1" <<<"$order" | cut -d: -f1)" -lt "$(grep -nxm1 "$2" <<<"$order" | cut -d: -f1)" ]
 }
-# A Wine prefix of the test's own, linked from one made once in the build
-# folder (copies of what Wine writes), under a Japanese locale: only there
-# does Wine draw Japanese.
+# The test's own Wine prefix, linked from one made once, in Japanese: only so does Wine draw it.
 wine_prefix() {
   local template=$PWD/wineprefix
   export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -44,8 +39,7 @@ wine_prefix() {
 }
 
 [ -n "${wm:-}" ] || return 0
-# The user's work: a GTK text window, up before the window manager, which takes
-# it over as it starts (a map request made while some managers start is lost).
+# The user's work: a GTK window, up before the window manager (some lose a map made as they start).
 zenity --text-info --editable --title=work --width=700 --height=500 >"$work/zenity.log" 2>&1 & pids+=($!)
 work_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^work$' | head -1) ||
   fail "the work window did not appear: $(cat "$work/zenity.log")"

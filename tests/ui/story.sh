@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The user's story, told to the real program as X input and read back from the X server,
-# under a real window manager beside the user's GTK window; the .exe's windows are X windows too.
+# The user's story, typed into the real program (the .exe's too) under a real window manager.
 #   usage: story.sh PROGRAM WINDOW_MANAGER [SCREENSHOT.png]
 set -euo pipefail
 program=$(realpath "$1") wm=$2 screenshot=${3:-}
@@ -11,8 +10,7 @@ export FAKETIME_TIMESTAMP_FILE=$work/clock FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAK
 export ASAN_OPTIONS=verify_asan_link_order=0 QT_QPA_PLATFORM=xcb
 fake() { date -d "2026-01-05 $1" +%s; }
 real_at() { echo "$(fake "$1") - $(cat "$FAKETIME_TIMESTAMP_FILE")" | bc; }
-# Moves the clock by whole 20 s so that the program's next tick (:00, :20, :40) reads $1.
-aim() {
+aim() { # Moves the clock by whole 20 s so that the program's next tick (:00, :20, :40) reads $1.
   local offset now && offset=$(cat "$FAKETIME_TIMESTAMP_FILE") now=$(($(date +%s) + 1))
   echo $((offset + $(fake "$1") - (now + offset + 19) / 20 * 20)) >"$FAKETIME_TIMESTAMP_FILE"
 }
@@ -45,8 +43,7 @@ fi
 echo $(($(fake 20:11:30) - $(date +%s))) >"$FAKETIME_TIMESTAMP_FILE"
 LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1) "${run[@]}" >"$work/program.log" 2>&1 & program_pid=$! pids+=($!)
 wait_until 60 shown || fail "the window did not appear"
-# Started minimised from a shortcut, a second .exe stays so through every tick
-# before any arming (mutter minimises no window without a minimise box).
+# A second .exe, started minimised, stays so through every tick before any arming (not under mutter).
 iconic() { [ "$wm" = mutter ] || xprop -id "$minimised" WM_STATE | grep -q Iconic; }
 if [ -n "${WINEPREFIX:-}" ] && [ "$wm" != mutter ]; then
   wine start /min /unix "$program" >/dev/null 2>&1
@@ -63,10 +60,7 @@ declare -A boxes=([t1]=27x19+3+11 [t2]=27x19+51+11 [Text3]=147x19+3+43) # Inside
 changed() { compare -metric AE "$work/$1.png[${boxes[$3]}]" "$work/$2.png[${boxes[$3]}]" null: 2>&1 || true; }
 shot empty
 
-# The user works in another window; the tick before any arming (20:11:40)
-# raises ours, leaving the keyboard. metacity lets Wine's request through (kwin
-# declines it), and keeps the Linux program's from above the user's window:
-# there the request is read from the server.
+# The tick before any arming raises ours, the keys left to the user (Qt's raise read from xev).
 stdbuf -oL xev -root -event substructure >"$work/requests.log" 2>&1 & pids+=($!)
 listening() { xdotool windowactivate --sync "$work_window" && grep -q _NET_ACTIVE_WINDOW "$work/requests.log"; }
 wait_until 10 listening && xdotool type 'first ' || fail "xev did not start"
@@ -79,8 +73,7 @@ else
     fail "the tick's raise did not reach the server"
 fi
 
-# Set for 20:12 with a note, from セット: Shift+Tab walks back, round to the
-# note, then to the minute and the hour box; Enter in the hour box arms.
+# From セット, Shift+Tab walks round to the note, the minute and the hour box: 20:12 and a note.
 xdotool windowactivate --sync "$wid" 2>/dev/null || true
 xdotool key shift+Tab type memo && xdotool key shift+Tab type 12 && xdotool key shift+Tab type 20
 shot typed
@@ -94,8 +87,7 @@ home=$(place)
 withdrawn xdotool key Return || fail "Enter in the hour box did not set the reminder"
 xdotool windowactivate --sync "$work_window" type 'before '
 
-# Back at its minute where it stood (xfwm4 places a window mapped anew by a
-# rule of its own), asking for attention, with its texts; keys stay the user's.
+# Back at its minute where it stood (xfwm4 places it anew), asking for attention, with its texts.
 back_at 20:12:00
 sleep 1 && kept "the pop-up"
 urgent || fail "no request for attention"
@@ -110,9 +102,7 @@ done
 # A click into the work window raises it; the next tick keeps ours in front.
 xdotool mousemove 200 250 click 1 && after 20:12:20 && kept "after a click into the work window and a tick"
 
-# Minimised by the user (from the taskbar, by "show desktop"): back at the next
-# tick. Wine ignores, and mutter refuses, the iconify of a window without a
-# minimise box: in-process for the .exe.
+# Minimised by the user: back at the next tick (Wine and mutter minimise no such window).
 if [ -z "${WINEPREFIX:-}" ] && [ "$wm" != mutter ]; then
   withdrawn xdotool windowminimize "$wid" || fail "the window manager did not minimise the window"
   after 20:12:40
@@ -120,10 +110,7 @@ if [ -z "${WINEPREFIX:-}" ] && [ "$wm" != mutter ]; then
   kept "back from minimised"
 fi
 
-# Armed again with a click: an ordinary window, due at once (its target within
-# five minutes before): back as soon as logind says the computer has woken and
-# each time the clock is set (the Linux program), or at the next tick.
-# Each clock setting makes every Linux program check: one story at a time here.
+# Armed again, due at once: back at a wake and a clock set (Linux; one at a time), or a tick.
 exec 9>"$PWD/clock.lock" && flock 9 && popup=$wid
 rearm() { withdrawn xdotool mousemove --window "$wid" 120 20 click 1; }
 rearm || fail "a click on セット did not hide the pop-up"
@@ -138,11 +125,8 @@ done
 exec 9>&-
 wait_until 25 shown || fail "armed again within the grace, but not back at the next tick"
 
-# The user turns to it, clicking into the hour box: the attention request
-# goes. Back from the work window, the keyboard is in the hour box again; Tab
-# walks on and round to the minute box and selects its 12, so the 14 typed
-# replaces it: armed for 20:14, not shown by the tick at 20:13:40, shown by
-# the one at 20:14:00. Closing it ends the program.
+# Turned to: no more attention asked. Back from the work window, keys go to the hour box; Tab ×5
+# walks round to the minute box, selecting 12: 14 replaces it. Closing it ends the program.
 sleep 0.5 && xdotool mousemove --window "$wid" 20 20 click 1
 wait_until 2 eval '! urgent' || fail "turned to, and still asking for attention"
 xdotool mousemove 200 250 click 1 && sleep 0.5 && xdotool windowactivate --sync "$wid"

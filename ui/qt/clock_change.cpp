@@ -9,10 +9,8 @@
 #include "form1.h"
 
 void checkWhenClockSet(Form1& window) {
-  // A timer on the wall clock, set for a time it will not reach (2096), which
-  // the kernel cancels whenever the clock is set. It stays marked after each
-  // cancel, so one arming serves for every later setting. The time is far
-  // from now under libfaketime too, which moves it by its offset.
+  // A wall clock timer for 2096 (far off under libfaketime's offset too), which the kernel
+  // cancels whenever the clock is set; one arming serves for every later setting.
   const int fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
   if (fd < 0) return;
   itimerspec far{};

@@ -24,34 +24,27 @@
 
 namespace {
 
-// The design's twips at 15 to the pixel, which Qt scales as logical pixels on
-// screens of higher density.
+// The design's twips at 15 to the pixel; Qt scales logical pixels on denser screens.
 constexpr int kTwipsPerPixel = form1::kTwipsPerInch / 96;
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
 QString text(const char16_t* utf16) { return utf16 ? QString::fromUtf16(utf16) : QString(); }
 
-// The design's Gothic, then the same design under its Latin name, then
-// Japanese Gothics that Linux desktops carry, so that kana and full-width
-// digits never fall back to a font without them.
+// The design's Gothic, by its Japanese and Latin names, then the Gothics the package depends on.
 QFont japaneseGothic(int centipoints) {
   QFont font;
   font.setFamilies({text(form1::kGothic), QStringLiteral("MS PGothic"),
-                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                    QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
-                    QStringLiteral("TakaoPGothic")});
+                    QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                    QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(centipoints / 100.0);
   font.setBold(true);
   return font;
 }
 
-// A box for a number, where an input method would only be in the way: it
-// would compose the digits and take the Enter that confirms them, so that
-// Enter had to be pressed twice. Input methods ask the focused widget whether
-// it takes their text, and a QLineEdit says yes whatever WA_InputMethodEnabled
-// says; this one says no.
+// A box for a number, where an input method would compose the digits and take the Enter that
+// confirms them. A QLineEdit tells input methods it takes their text whatever
+// WA_InputMethodEnabled says; this one says no.
 class NumberBox final : public QLineEdit {
  public:
   using QLineEdit::inputMethodQuery;
@@ -64,17 +57,12 @@ class NumberBox final : public QLineEdit {
 QWidget* makeControl(const form1::Control& design, QWidget* parent) {
   switch (design.kind) {
     case form1::Kind::kNumberBox:
-    case form1::Kind::kNoteBox: {
-      QLineEdit* box =
-          design.kind == form1::Kind::kNumberBox ? new NumberBox(parent) : new QLineEdit(parent);
-      // A note may be as long as the user likes; QLineEdit would cut it at 32767.
-      box->setMaxLength(std::numeric_limits<int>::max());
-      return box;
-    }
+      return new NumberBox(parent);
+    case form1::Kind::kNoteBox:
+      return new QLineEdit(parent);
     case form1::Kind::kLabel: {
       auto* label = new QLabel(text(design.text), parent);
       label->setAlignment(Qt::AlignCenter);
-      label->setFocusPolicy(Qt::NoFocus);
       return label;
     }
     case form1::Kind::kButton:
@@ -83,8 +71,7 @@ QWidget* makeControl(const form1::Control& design, QWidget* parent) {
   return nullptr;
 }
 
-// Qt gives a window made from a plain QWidget the role of a filler, which
-// screen readers do not announce as a window; this one is the application's.
+// A plain QWidget's role is a filler, which screen readers do not announce as a window.
 QAccessibleInterface* accessibleWindow(const QString&, QObject* object) {
   auto* form = qobject_cast<Form1*>(object);
   return form ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
@@ -123,14 +110,15 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
   t1 = findChild<QLineEdit*>(QStringLiteral("t1"));
   t2 = findChild<QLineEdit*>(QStringLiteral("t2"));
 
-  // Enter in any box sets the reminder, as the button does.
+  // Enter in any box sets the reminder, as the button does. A note may be as long as the user
+  // likes; QLineEdit would cut it at 32767.
   for (QLineEdit* box : findChildren<QLineEdit*>()) {
     connect(box, &QLineEdit::returnPressed, button, &QPushButton::click);
+    box->setMaxLength(std::numeric_limits<int>::max());
   }
   connect(button, &QPushButton::clicked, this, [this] { reminder_.armReminder(); });
 
-  // Three checks a minute, on the clock's :00, :20 and :40, so a reminder
-  // comes at its minute; each wait is measured afresh from the wall clock.
+  // Single shots: each wait is measured afresh from the wall clock.
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
@@ -143,8 +131,7 @@ void Form1::start() { Timer1->start(reminder_.start()); }
 // The check and the wait to the next mark come from one reading of the clock.
 void Form1::checkNow() { Timer1->start(reminder_.checkReminder()); }
 
-// Woken: the timer did not count the time asleep, so its next tick may be up
-// to 20 s away.
+// The timer did not count the time asleep: its next tick may be 20 s away.
 void Form1::prepareForSleep(bool sleeping) {
   if (!sleeping) checkNow();
 }
@@ -166,15 +153,12 @@ void Form1::show(Show how) {
   if (!isHidden()) return;  // Showing a shown window changes nothing.
   if (how == Show::kWithoutFocus) {
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-      // A Wayland client cannot place itself above others or keep out of the
-      // focus; activation is all it may ask, and the compositor decides.
+      // A Wayland client may only ask for activation; the compositor decides.
       QWidget::show();
       windowHandle()->requestActivate();
       return;
     }
-    // Mapped with _NET_WM_USER_TIME 0, which tells the window manager not to
-    // give it the focus. Qt reads this from the native window, which may be
-    // older than the attribute.
+    // Mapped with _NET_WM_USER_TIME 0: no focus. Qt reads it from the native window.
     create();
     setAttribute(Qt::WA_ShowWithoutActivating);
     windowHandle()->setProperty("_q_showWithoutActivating", true);
@@ -182,12 +166,8 @@ void Form1::show(Show how) {
   QWidget::show();
 }
 
-void Form1::hide() { QWidget::hide(); }
-
-// Withdrawn and mapped anew, with a user time of 0: a window manager that
-// de-iconifies a window on its own (openbox, xfwm4) also gives it the focus.
-// The manager forgets the state of a withdrawn window, and may do so after Qt
-// has set it again for the new mapping: asked again once mapped.
+// Withdrawn and mapped anew without the focus, which openbox and xfwm4 give a window they
+// de-iconify. The manager may forget the above state after Qt set it: asked again.
 void Form1::restore() {
   QWidget::hide();
   setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -195,47 +175,36 @@ void Form1::restore() {
   if (windowFlags() & Qt::WindowStaysOnTopHint) x11::requestAbove(windowHandle());
 }
 
-// Set on the window itself rather than through QWidget, which would hide the
-// window and forget its place. Qt's X11 code still makes a new X window for
-// it at the next showing; the widgets, their texts and focus stay as they are.
+// On the window itself: QWidget's flags would hide it and forget its place.
 void Form1::keepAbove(bool above) {
   create();
   overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, above));
   windowHandle()->setFlag(Qt::WindowStaysOnTopHint, above);
 }
 
-// X11 asks the window manager to restack, never for the focus; elsewhere Qt's
-// raise is all there is. Neither tells whether the desktop obliged.
+// On X11 a restack request, never the focus; neither tells whether the desktop obliged.
 bool Form1::raise(Stacking) {
-  if (x11::available()) {
-    x11::requestRaise(windowHandle());
-  } else {
-    QWidget::raise();
-  }
+  if (!x11::requestRaise(windowHandle())) QWidget::raise();
   return true;
 }
 
 void Form1::requestAttention(bool wanted) {
-  x11::setUrgent(windowHandle(), wanted);
-  if (wanted && !x11::available()) QApplication::alert(this);
+  if (!x11::setUrgent(windowHandle(), wanted) && wanted) QApplication::alert(this);
 }
 
-// An X window mapped anew goes to the workspace in use; Wayland puts a window
-// where the compositor likes.
+// An X window mapped anew goes to the workspace in use; Wayland's compositor decides.
 void Form1::toCurrentDesktop() {}
 
+void Form1::hide() { QWidget::hide(); }
 bool Form1::isHidden() const { return QWidget::isHidden(); }
-
 bool Form1::isMinimised() const { return isMinimized(); }
+std::u16string Form1::textOfT1() const { return t1->text().toStdU16String(); }
+std::u16string Form1::textOfT2() const { return t2->text().toStdU16String(); }
 
 bool Form1::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) reminder_.windowActivated();
   return QWidget::event(event);
 }
-
-std::u16string Form1::textOfT1() const { return t1->text().toStdU16String(); }
-
-std::u16string Form1::textOfT2() const { return t2->text().toStdU16String(); }
 
 void checkAfterWake(Form1& window) {
   QDBusConnection::systemBus().connect(

@@ -8,10 +8,8 @@
 class QLineEdit;
 class QTimer;
 
-// The reminder's one window: the hour and minute boxes, the note, the button
-// that arms the reminder and the timer that checks it, built from the form's
-// design. It decides nothing: it hands the click and the tick to the core and
-// carries out the operations the core asks of it.
+// The reminder's one window, built from the form's design. It decides nothing: it hands the
+// click and the tick to the core and carries out the operations the core asks of it.
 class Form1 final : public QWidget, public reminder::WindowOps {
   Q_OBJECT
 
@@ -38,8 +36,7 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   std::u16string textOfT2() const override;
 
  public slots:
-  // Checks now, and the ticks start again from the next mark: after a wake
-  // or a change of the clock, when the timer's next tick no longer holds.
+  // Checks now, and the ticks start again from the next mark.
   void checkNow();
 
  protected:
@@ -57,12 +54,10 @@ class Form1 final : public QWidget, public reminder::WindowOps {
   reminder::Reminder reminder_;
 };
 
-// Checks at once when logind says the computer has woken, since the timer
-// does not count the time asleep. Without a system bus or logind, the ticks
-// alone check.
+// Checks at once when logind says the computer has woken: the timer does not count the time
+// asleep. Without logind, the ticks alone check.
 void checkAfterWake(Form1& window);
 
-// Checks at once when the wall clock is set, by hand or stepped by time
-// synchronisation: the ticks, measured from the clock as it read before, would
-// otherwise wait up to 20 s off their marks.
+// Checks at once when the wall clock is set: the ticks, measured from the clock as it read
+// before, would wait up to 20 s off their marks.
 void checkWhenClockSet(Form1& window);

@@ -17,18 +17,13 @@ xcb_connection_t* connection() {
   return x11 ? x11->connection() : nullptr;
 }
 
-// The EWMH atoms, interned on first use: the program keeps one X connection.
+// The EWMH atoms, interned on first use: the program keeps one X connection
+// to the end, and so do they.
 xcb_ewmh_connection_t* ewmh(xcb_connection_t* c) {
-  static struct Atoms : xcb_ewmh_connection_t {
-    explicit Atoms(xcb_connection_t* c)
-        : xcb_ewmh_connection_t{},
-          ok(xcb_ewmh_init_atoms_replies(this, xcb_ewmh_init_atoms(c, this), nullptr)) {}
-    ~Atoms() {
-      if (ok) xcb_ewmh_connection_wipe(this);  // A failed init has freed its own.
-    }
-    const bool ok;
-  } atoms(c);
-  return atoms.ok && atoms.connection == c ? &atoms : nullptr;
+  static xcb_ewmh_connection_t atoms{};
+  static const bool ok =
+      xcb_ewmh_init_atoms_replies(&atoms, xcb_ewmh_init_atoms(c, &atoms), nullptr);
+  return ok ? &atoms : nullptr;
 }
 
 bool supports(xcb_ewmh_connection_t* e, xcb_atom_t hint) {
@@ -53,14 +48,12 @@ xcb_window_t topmostOther(xcb_ewmh_connection_t* e, xcb_window_t ours) {
 
 }  // namespace
 
-bool available() { return connection() != nullptr; }
-
 // Never a bare raise: some window managers (xfwm4) take one as a wish for the
 // focus.
-void requestRaise(QWindow* window) {
+bool requestRaise(QWindow* window) {
   xcb_connection_t* c = connection();
   xcb_ewmh_connection_t* e = c ? ewmh(c) : nullptr;
-  if (!e || !window || !window->handle()) return;
+  if (!e || !window || !window->handle()) return false;
   const auto id = static_cast<xcb_window_t>(window->winId());
   const xcb_window_t root = e->screens[0]->root;
   xcb_window_t manager;
@@ -89,6 +82,7 @@ void requestRaise(QWindow* window) {
                    reinterpret_cast<const char*>(&request));
   }
   xcb_flush(c);
+  return true;
 }
 
 void requestAbove(QWindow* window) {
@@ -101,19 +95,20 @@ void requestAbove(QWindow* window) {
   xcb_flush(c);
 }
 
-void setUrgent(QWindow* window, bool urgent) {
+bool setUrgent(QWindow* window, bool urgent) {
   xcb_connection_t* c = connection();
-  if (!c || !window || !window->handle()) return;
+  if (!c || !window || !window->handle()) return false;
   const auto id = static_cast<xcb_window_t>(window->winId());
   // Read first, to keep the hints Qt set (input, initial state, group).
   xcb_icccm_wm_hints_t hints{};
   const bool set = xcb_icccm_get_wm_hints_reply(c, xcb_icccm_get_wm_hints(c, id), &hints, nullptr);
   const std::int32_t flags = urgent ? hints.flags | XCB_ICCCM_WM_HINT_X_URGENCY
                                     : hints.flags & ~XCB_ICCCM_WM_HINT_X_URGENCY;
-  if (set && flags == hints.flags) return;  // Managers take any rewrite as news.
+  if (set && flags == hints.flags) return true;  // Managers take any rewrite as news.
   hints.flags = flags;
   xcb_icccm_set_wm_hints(c, id, &hints);
   xcb_flush(c);
+  return true;
 }
 
 }  // namespace x11

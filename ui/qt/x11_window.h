@@ -2,27 +2,19 @@
 
 class QWindow;
 
-// What the window needs of an X11 window manager that Qt does not offer, or
-// does not send at once. Each call does nothing when the program does not run
-// on X11 (Wayland, or the offscreen platform of the tests).
+// What the window needs of an X11 window manager that Qt does not offer, or does not send at
+// once. Each call does nothing off X11 (Wayland, or the tests' offscreen platform).
 namespace x11 {
 
-// Whether the program talks to an X server.
-bool available();
+// Asks the window manager to stack the window above the one on top, by _NET_RESTACK_WINDOW or
+// else ICCCM's restack request: a manager may refuse, but none answers with the focus. Without
+// a manager, restacks it directly. False off X11.
+bool requestRaise(QWindow* window);
 
-// Asks the window manager to stack the window above the one now on top: by
-// EWMH's _NET_RESTACK_WINDOW from an application, or ICCCM's restack request
-// where the manager lacks it. A manager may refuse either, but none answers
-// by moving the keyboard focus. Without a window manager, restacks it
-// directly. Sent at once, not when Qt next flushes.
-void requestRaise(QWindow* window);
-
-// Asks the window manager to keep a mapped window above the others
-// (_NET_WM_STATE_ABOVE).
+// Asks the window manager to keep a mapped window above the others.
 void requestAbove(QWindow* window);
 
-// Sets or clears the ICCCM urgency hint, the way X11 asks for the user's
-// attention without taking the focus.
-void setUrgent(QWindow* window, bool urgent);
+// The ICCCM urgency hint: X11's request for attention without the focus. False off X11.
+bool setUrgent(QWindow* window, bool urgent);
 
 }  // namespace x11

@@ -12,9 +12,8 @@ BOOL(WINAPI* setWindowPos)(HWND, HWND, int, int, int, int, UINT) = SetWindowPos;
 namespace desktop {
 namespace {
 
-// Looked up at run time: the per-monitor DPI functions came with Windows 10
-// 1607 (before that the system DPI applies to every window, and the older
-// functions give it), the registration for suspend and resume with Windows 8.
+// Looked up at run time: the per-monitor DPI functions came with Windows 10 1607 (before,
+// the older functions give the system DPI), the resume registration with Windows 8.
 template <typename F>
 F* fromUser32(const char* name) {
   const FARPROC function = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
@@ -43,7 +42,7 @@ SIZE frameAround(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT createMessageFont(UINT dpi) {
+LOGFONTW messageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   static const auto f =
@@ -52,10 +51,7 @@ HFONT createMessageFont(UINT dpi) {
           : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))) {
     throwLastError("SPI_GETNONCLIENTMETRICS");
   }
-  SetLastError(ERROR_SUCCESS);  // CreateFontIndirectW sets no error code: none is told.
-  const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-  if (!font) throwLastError("CreateFontIndirectW");
-  return font;
+  return metrics.lfMessageFont;
 }
 
 HPOWERNOTIFY registerForResume(HWND window) {
@@ -83,8 +79,7 @@ void centre(HWND window) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The monitor that holds most of it: a monitor unplugged, or the resolution
-// lowered, may have left it partly or wholly off every screen.
+// A monitor unplugged, or the resolution lowered, may have left it off every screen.
 bool isOnAScreen(HWND window) {
   RECT frame, inside;
   GetWindowRect(window, &frame);
@@ -95,18 +90,15 @@ bool isOnAScreen(HWND window) {
          EqualRect(&inside, &frame);
 }
 
-// Wine gives the focus to a window restored from the minimised state, even
-// one asked not to be activated, which puts it in the foreground; the window
-// the user was working in gets it back at once.
+// Wine focuses a restored window even when asked not to: the user's window gets it back.
 void restoreWithoutFocus(HWND window) {
   const HWND foreground = GetForegroundWindow();
   ShowWindow(window, SW_SHOWNOACTIVATE);
   if (foreground && GetForegroundWindow() != foreground) SetForegroundWindow(foreground);
 }
 
-// A program in the background may not bring a window to the top of the
-// ordinary ones (only the foreground process may), but it may make its own
-// window topmost.
+// Only the foreground process may bring a window to the top of the ordinary ones; any may
+// make its own window topmost.
 bool stack(HWND window, HWND after) {
   return setWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -117,11 +109,9 @@ void flash(HWND window, bool wanted) {
   FlashWindowEx(&info);
 }
 
-// A window stays on the virtual desktop it was shown on, cloaked while the
-// user works on another, where a window that takes no focus would go unseen
-// (and still counts as visible): moved to the desktop of the window the user
-// works in, never switching desktops. The manager is asked for afresh, as one
-// kept goes stale when Explorer restarts; before Windows 10 there is none.
+// A window on another virtual desktop is cloaked, unseen yet "visible": moved to the desktop
+// of the window the user works in, never switching desktops. The manager is asked for afresh
+// (one kept goes stale when Explorer restarts); before Windows 10 there is none.
 void toCurrentDesktop(HWND window) {
   IVirtualDesktopManager* desktops = nullptr;
   if (FAILED(CoCreateInstance(CLSID_VirtualDesktopManager, nullptr, CLSCTX_INPROC_SERVER,

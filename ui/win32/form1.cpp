@@ -34,8 +34,7 @@ constexpr auto kTabOrder = [] {
 }();
 static_assert(std::find(kTabOrder.begin(), kTabOrder.end(), nullptr) == kTabOrder.end());
 
-// What each kind of control is made of, by form1::Kind. Each control is its
-// own group, so arrow keys never move the focus.
+// What each form1::Kind is made of. Each control is its own group: arrow keys never move the focus.
 constexpr struct {
   const wchar_t* className;
   DWORD style;
@@ -52,32 +51,24 @@ int twipsToPixels(int twips, UINT dpi) {
 }
 
 HFONT createFont(int centipoints, UINT dpi) {
-  if (centipoints == 0) return desktop::createMessageFont(dpi);
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
-  font.lfWeight = FW_BOLD;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  std::wstring_view(wide(form1::kGothic)).copy(font.lfFaceName, LF_FACESIZE - 1);
+  LOGFONTW font = desktop::messageFont(dpi);
+  if (centipoints != 0) {
+    font = LOGFONTW{};
+    font.lfHeight = -MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    std::wstring_view(wide(form1::kGothic)).copy(font.lfFaceName, LF_FACESIZE - 1);
+  }
   SetLastError(ERROR_SUCCESS);  // CreateFontIndirectW sets no error code: none is told.
-  const HFONT handle = CreateFontIndirectW(&font);
-  if (!handle) throwLastError("CreateFontIndirectW");
-  return handle;
+  if (const HFONT handle = CreateFontIndirectW(&font)) return handle;
+  throwLastError("CreateFontIndirectW");
 }
 
 std::u16string textOf(HWND box) {
   std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(box)), u'\0');
-  // The string's own terminator slot takes the terminating zero.
   text.resize(static_cast<std::size_t>(GetWindowTextW(box, reinterpret_cast<wchar_t*>(text.data()),
                                                       static_cast<int>(text.size()) + 1)));
   return text;
-}
-
-// The icon (resource 1) at a size of the system's, shared, so that the
-// window class and every window of the process use the one loaded.
-HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                       GetSystemMetrics(widthMetric),
-                                       GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
 }  // namespace
@@ -104,13 +95,15 @@ void showFailure(HWND owner) {
     text += reason;
     LocalFree(reason);
   }
-  // Above every window, so that it is not lost behind the user's work: system
-  // modal is application modal and topmost, which Wine too honours (MB_TOPMOST it ignores).
+  // System modal: topmost, so not lost behind the user's work; Wine ignores MB_TOPMOST.
   MessageBoxW(owner, text.c_str(), wide(form1::kCaption), MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
 }
 
 Form1::Form1(HINSTANCE instance, int showCommand)
-    : instance_(instance), showCommand_(showCommand), reminder_(*this, clock_) {}
+    : com_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))),
+      instance_(instance),
+      showCommand_(showCommand),
+      reminder_(*this, clock_) {}
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -118,22 +111,22 @@ Form1::~Form1() {
   desktop::unregisterForResume(suspendResume_);
   if (numberIme_) ImmDestroyContext(numberIme_);
   for (const HFONT font : fonts_) DeleteObject(font);
+  if (com_) CoUninitialize();
 }
 
 void Form1::create() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
+  WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = instance_;
-  windowClass.hIcon = loadIcon(instance_, SM_CXICON, SM_CYICON);
-  windowClass.hIconSm = loadIcon(instance_, SM_CXSMICON, SM_CYSMICON);
+  // Resource 1; Windows takes the small icon from it too.
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throwLastError("RegisterClassExW");
+  if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throwLastError("RegisterClassW");
   }
-  // Created on the primary monitor, which holds 0,0, so that its DPI is the one laid out for.
+  // At 0,0, on the primary monitor, whose DPI it is laid out for.
   if (!CreateWindowExW(0, kClassName, wide(form1::kCaption), kStyle, 0, 0, 0, 0, nullptr, nullptr,
                        instance_, this)) {
     throwLastError("CreateWindowExW");
@@ -144,9 +137,6 @@ void Form1::create() {
   const SIZE frame = frameSize(dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // Also as the window's own icons, so that anyone asking the window gets them.
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
   suspendResume_ = desktop::registerForResume(hwnd_);
   if (!SetTimer(hwnd_, kTimer1, static_cast<UINT>(reminder_.start()), nullptr)) {
     throwLastError("SetTimer");
@@ -155,8 +145,7 @@ void Form1::create() {
 
 void Form1::createControls() {
   for (const form1::Control& design : form1::kControls) {
-    // A control with no visible name gets a hidden label just before it,
-    // which Microsoft Active Accessibility reads as its name.
+    // A hidden label just before it names it where there are no annotations.
     if (design.accessible &&
         !CreateWindowExW(0, L"STATIC", wide(design.accessible), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
                          hwnd_, nullptr, instance_, nullptr)) {
@@ -172,23 +161,19 @@ void Form1::createControls() {
     if (look.className[0] == L'E') SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
   }
   annotate();
-  // The number boxes get an input context of their own, closed whenever they
-  // take the focus, so digits come half-width; the note box keeps the user's.
+  // The number boxes' own input context, closed whenever they take the focus: digits come
+  // half-width. The note box keeps the user's.
   if ((numberIme_ = ImmCreateContext())) {
     for (const form1::Control& design : form1::kControls) {
       if (design.kind == Kind::kNumberBox) ImmAssociateContext(item(design), numberIme_);
     }
-    ImmSetOpenStatus(numberIme_, FALSE);
   }
 }
 
-// Names and descriptions as dynamic annotations, which screen readers get
-// from Windows' accessibility proxies ahead of any label; where the system
-// has no such service, the hidden labels still name the boxes.
+// Names and descriptions as dynamic annotations, which screen readers take ahead of any label.
 void Form1::annotate() {
   if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IAccPropServices, reinterpret_cast<void**>(&annotations_)))) {
-    annotations_ = nullptr;
     return;
   }
   for (const form1::Control& design : form1::kControls) {
@@ -237,9 +222,7 @@ SIZE Form1::frameSize(UINT dpi) const {
       0, dpi);
 }
 
-// Moved onto a monitor of another DPI: Windows has asked the frame's size
-// there (WM_GETDPISCALEDSIZE) and suggests a place with it that keeps the
-// window under the cursor.
+// On a monitor of another DPI, at the place Windows suggests for the size asked (frameSize).
 void Form1::moveToDpi(UINT dpi, const RECT& suggested) {
   layout(dpi);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -281,17 +264,15 @@ void Form1::command(int id, int code) {
   }
 }
 
-// Three checks a minute on the clock's :00, :20 and :40, each wait measured
-// afresh from the check's own reading of the clock, so the ticks never drift.
+// The next wait comes from the check's own reading of the clock: the ticks never drift.
 void Form1::checkNow() {
   if (!SetTimer(hwnd_, kTimer1, static_cast<UINT>(reminder_.checkReminder()), nullptr)) {
     throwLastError("SetTimer");
   }
 }
 
-// The colon's cell overlaps each number box by a pixel: it draws its glyph
-// alone, over the window's background, so that it never paints over the
-// boxes' borders. Null for every other control.
+// The colon's cell overlaps each number box by a pixel: its glyph alone is drawn, never over
+// the boxes' borders. Null for every other control.
 LRESULT Form1::paintColon(HDC dc, HWND control) {
   if (GetDlgCtrlID(control) != kLabel1.id) return 0;
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -314,7 +295,7 @@ void Form1::destroyed() {
       annotations_->ClearHwndProps(item(design), OBJID_CLIENT, CHILDID_SELF, props, 2);
     }
   }
-  PostQuitMessage(exitCode_);
+  PostQuitMessage(0);
 }
 
 LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -325,7 +306,7 @@ LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self || self->failed_) {
-    if (self && message == WM_DESTROY) PostQuitMessage(self->exitCode_);
+    if (self && message == WM_DESTROY) PostQuitMessage(1);
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   // Nothing may unwind through Windows' own frames.
@@ -345,8 +326,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) checkNow();
       return 0;
-    // After a sleep or a change of the clock, the next tick may be up to 20 s
-    // away, or set from a clock that no longer holds.
+    // After a sleep or a clock change the next tick may be 20 s away, or set from a stale clock.
     case WM_POWERBROADCAST:
       if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) checkNow();
       return TRUE;
@@ -387,7 +367,6 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form1::fail() {
   failed_ = true;
-  exitCode_ = 1;
   showFailure(hwnd_);
   DestroyWindow(hwnd_);
 }

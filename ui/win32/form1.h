@@ -10,9 +10,8 @@ struct IAccPropServices;
 
 namespace timerset {
 
-// The program's one window, built from the form's design, with the
-// 20-second timer. It carries out what the reminder asks of it; a click of
-// the button arms, each tick of Timer1 checks.
+// The program's one window, built from the form's design. It carries out what the reminder
+// asks of it; a click of the button arms, each tick of Timer1 checks.
 class Form1 final : public reminder::WindowOps {
  public:
   static constexpr UINT_PTR kTimer1 = 1;  // What a WM_TIMER for Timer1 carries.
@@ -23,15 +22,11 @@ class Form1 final : public reminder::WindowOps {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Creates the window and its controls, centres and shows it, and starts
-  // Timer1. Throws WindowsError when Windows refuses.
+  // Creates the window and its controls and starts Timer1; throws WindowsError.
   void create();
   HWND hwnd() const { return hwnd_; }
-  // Moves the focus on Tab and Shift+Tab in the design's Tab order, which is
-  // not the order the controls are read in; false for any other message.
+  // Tab and Shift+Tab in the design's Tab order, not the reading order; false for other messages.
   bool tab(const MSG& message);
-  // The code the program ends with: 0 unless an error ended the window.
-  int exitCode() const { return exitCode_; }
 
   void hide() override;
   void show(Show how) override;
@@ -64,24 +59,21 @@ class Form1 final : public reminder::WindowOps {
   void destroyed();
   void fail();  // In a catch block.
 
+  const bool com_;  // For the screen reader annotations and the virtual desktops; both optional.
   HINSTANCE instance_;
   int showCommand_;
   HWND hwnd_ = nullptr;
-  HFONT fonts_[std::size(form1::kControls)] =
-      {};                     // Each control's, as laid out for the window's DPI.
+  HFONT fonts_[std::size(form1::kControls)] = {};  // For the window's DPI.
   HIMC numberIme_ = nullptr;  // The number boxes' own input context, opened closed.
   IAccPropServices* annotations_ = nullptr;
   HPOWERNOTIFY suspendResume_ = nullptr;
   HWND lastFocus_ = nullptr;  // Given back when the window is activated again.
-  bool failed_ = false;
-  int exitCode_ = 0;
+  bool failed_ = false;       // Ended by an error: the program's exit code is 1.
   reminder::SystemClock clock_;
   reminder::Reminder reminder_;
 };
 
-// Tells the user, in a message box, why the program is about to end: the
-// exception being handled (called in a catch block), with the reason Windows
-// gives for its error code.
+// Tells the user why the program ends: the exception being handled, with Windows' reason.
 void showFailure(HWND owner);
 
 }  // namespace timerset

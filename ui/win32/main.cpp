@@ -2,7 +2,6 @@
 #include "form1.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <exception>
@@ -13,16 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
-  // COM for the accessibility annotations, ended after the window; the program
-  // runs without them.
-  struct Com {
-    const bool ready = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    ~Com() {
-      if (ready) CoUninitialize();
-    }
-  };
   try {
-    const Com com;
     // Shown as the program was started: a shortcut's "minimised" is kept.
     timerset::Form1 form1(instance, showCommand);
     form1.create();
@@ -30,15 +20,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     MSG message;
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
-      if (got == -1) {
-        throw timerset::WindowsError("GetMessageW", GetLastError());
-      }
+      if (got == -1) timerset::throwLastError("GetMessageW");
       // Tab, Shift+Tab and Enter as in a dialog box.
-      if (form1.hwnd() && form1.tab(message)) continue;
-      if (!form1.hwnd() || !IsDialogMessageW(form1.hwnd(), &message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
+      if (form1.tab(message) || IsDialogMessageW(form1.hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
   } catch (...) {

@@ -1,5 +1,4 @@
-// What the outside story cannot see of the Linux window, at scale 1 and 2: the
-// form as built, read from the window; a long note; its place when it pops up.
+// What the story cannot see of the Linux window at scale 1 and 2: form, long note, place.
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
@@ -18,8 +17,7 @@ QRect drawn(const QWidget* control) {
   return glyphs;
 }
 
-// Whether the control's text fits within its frame and margins in the font it
-// got: a number box's two digits, the button's caption, the colon's glyph.
+// Whether its widest text fits its frame and margins in the font it got: 88, caption or glyph.
 bool textFits(const QWidget* control) {
   if (const auto* label = qobject_cast<const QLabel*>(control)) {
     return label->geometry().contains(drawn(label));

@@ -31,7 +31,6 @@ class Form1Test : public testing::Test {
   enum Place { kHour, kColon, kMinute, kSet, kNote };
   HWND at(Place place) const { return readingOrder(form.hwnd()).at(place).second; }
 
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // For the annotations.
   // The user's work, under the window from its start.
   const HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                      600, nullptr, nullptr, nullptr, nullptr);
@@ -94,8 +93,7 @@ TEST_F(Form1Test, LaysItselfOutReadablyAtEveryDpi) {
   }
 }
 
-// A note past an edit box's default 30,000 characters; the number boxes' input method closed
-// whenever they take the focus, though left open there or in the note, whose own stays.
+// A note past 30,000 characters; the number boxes' input method closed as they take the focus.
 TEST_F(Form1Test, TakesWhatIsTyped) {
   const HWND note = at(kNote);
   SetWindowTextW(note, std::wstring(30000, L'会').c_str());  // Full, were the default limit kept.
@@ -117,8 +115,7 @@ TEST_F(Form1Test, TakesWhatIsTyped) {
 // What Windows answers a program in the background that moves its window to the top.
 BOOL WINAPI refuse(HWND, HWND, int, int, int, int, UINT) { return FALSE; }
 
-// Shown at once after a clock change or a wake, without the foreground; where the user left it
-// if on a monitor's work area, else centred; also where Windows refuses it the top.
+// At once after a clock change or wake, unfocused, refused the top or not; in place, or centred.
 TEST_F(Form1Test, PopsUpAtOnceOnAMonitor) {
   SetWindowTextW(at(kHour), L"99");  // No clock shows 99:99: due at every check.
   RECT work, start, f;
@@ -148,8 +145,7 @@ TEST_F(Form1Test, PopsUpAtOnceOnAMonitor) {
   EXPECT_EQ(GetForegroundWindow(), other) << "brought back with the foreground";
 }
 
-// A window operation that really fails, out of GDI handles when moved to another DPI:
-// told above every window, even one kept on top; then the window goes, the program ends with 1.
+// Out of GDI handles when moved to another DPI: told above every window, then it ends with 1.
 TEST_F(Form1Test, ReportsAFailureAndEnds) {
   SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   static std::vector<HRGN> held;  // Every GDI handle the process can still get.
