@@ -8,7 +8,7 @@ namespace x11 {
 
 // Asks the window manager to stack the window above the one on top, by _NET_RESTACK_WINDOW or
 // else ICCCM's restack request: a manager may refuse, but none answers with the focus. Without
-// a manager, restacks it directly. False off X11.
+// a manager, restacks it directly. Sent at once, not at Qt's next flush. False off X11.
 bool requestRaise(QWindow* window);
 
 // Asks the window manager to keep a mapped window above the others.

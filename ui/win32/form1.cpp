@@ -51,9 +51,10 @@ int twipsToPixels(int twips, UINT dpi) {
 }
 
 HFONT createFont(int centipoints, UINT dpi) {
-  LOGFONTW font = desktop::messageFont(dpi);
-  if (centipoints != 0) {
-    font = LOGFONTW{};
+  LOGFONTW font{};
+  if (centipoints == 0) {
+    font = desktop::messageFont(dpi);
+  } else {
     font.lfHeight = -MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
     font.lfWeight = FW_BOLD;
     font.lfCharSet = SHIFTJIS_CHARSET;
