@@ -136,8 +136,15 @@ void Form1::prepareForSleep(bool sleeping) {
   if (!sleeping) checkNow();
 }
 
+// By the frame the user sees, which the manager tells of a window not yet mapped. The native
+// window asked about is made anew as it is shown: only so does Qt place it by its frame, as the
+// managers put back a window withdrawn, so that it comes back where it stood.
 void Form1::centre() {
+  create();
   QRect frame = frameGeometry();
+  if (const auto extents = x11::frameExtents(windowHandle()))
+    frame = geometry().marginsAdded(*extents / devicePixelRatio());
+  destroy();
   frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
   move(frame.topLeft());
 }

@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 namespace x11 {
 namespace {
@@ -93,6 +95,27 @@ void requestAbove(QWindow* window) {
                                    XCB_EWMH_WM_STATE_ADD, e->_NET_WM_STATE_ABOVE, XCB_NONE,
                                    XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
   xcb_flush(c);
+}
+
+std::optional<QMargins> frameExtents(QWindow* window) {
+  xcb_connection_t* c = connection();
+  xcb_ewmh_connection_t* e = c ? ewmh(c) : nullptr;
+  if (!e || !window || !window->handle() || !supports(e, e->_NET_REQUEST_FRAME_EXTENTS))
+    return std::nullopt;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  // Cleared first, so that the answer is told from what an earlier frame left. Read back by
+  // polling: the events on Qt's connection are Qt's.
+  xcb_delete_property(c, id, e->_NET_FRAME_EXTENTS);
+  xcb_ewmh_request_frame_extents(e, 0, id);
+  xcb_flush(c);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+  do {
+    xcb_ewmh_get_extents_reply_t frame;
+    if (xcb_ewmh_get_frame_extents_reply(e, xcb_ewmh_get_frame_extents(e, id), &frame, nullptr))
+      return QMargins(frame.left, frame.top, frame.right, frame.bottom);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  } while (std::chrono::steady_clock::now() < end);
+  return std::nullopt;
 }
 
 bool setUrgent(QWindow* window, bool urgent) {
