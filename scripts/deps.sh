@@ -55,13 +55,13 @@ fi
 dlls=$(dirname "$0")/../build/wine-i386
 version=$(dpkg-query -W -f='${Version}' libwine 2>/dev/null || true)
 if [ "$purpose" = test ] && [ "$(cat "$dlls/version" 2>/dev/null)" != "$version" ]; then
-  apt=$(mktemp -d) && chmod 755 "$apt"
+  apt=$(mktemp -d) && trap 'rm -rf "$apt"' EXIT && chmod 755 "$apt"
   [ "$(id -u)" -ne 0 ] || chown _apt "$apt" # apt downloads as _apt when root.
   i386=(-qq -o APT::Architecture=i386 -o APT::Architectures::=i386 -o Acquire::Languages=none
     -o Dir::State::Lists="$apt/lists" -o Dir::State::status=/dev/null -o Dir::Cache="$apt/cache")
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
   apt-get "${i386[@]}" update
   (cd "$apt" && apt-get "${i386[@]}" download "libwine=$version")
-  rm -rf "$dlls" && mkdir -p "$dlls" && dpkg-deb -x "$apt"/libwine_*_i386.deb "$dlls" && echo "$version" >"$dlls/version"
-  rm -rf "$apt"
+  rm -rf "$dlls" && mkdir -p "$dlls" && dpkg-deb -x "$apt"/libwine_*_i386.deb "$dlls"
+  echo "$version" >"$dlls/version"
 fi
