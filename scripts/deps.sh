@@ -47,3 +47,21 @@ if [ "$purpose" = test ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo[@]}" locale-gen >/dev/null
 fi
+
+# The i686 tests run in Wine's WoW64 mode on Wine's own 32-bit Windows DLLs:
+# libwine:i386 of the installed Wine's version, downloaded with an apt state of
+# its own (i386 lists only) and unpacked into build/wine-i386, never installed,
+# as a 32-bit Wine breaks Wine here. dpkg's architectures stay as they are.
+dlls=$(dirname "$0")/../build/wine-i386
+version=$(dpkg-query -W -f='${Version}' libwine 2>/dev/null || true)
+if [ "$purpose" = test ] && [ "$(cat "$dlls/version" 2>/dev/null)" != "$version" ]; then
+  apt=$(mktemp -d) && trap 'rm -rf "$apt"' EXIT && chmod 755 "$apt"
+  [ "$(id -u)" -ne 0 ] || chown _apt "$apt" # apt downloads as _apt when root.
+  i386=(-qq -o APT::Architecture=i386 -o APT::Architectures::=i386 -o Acquire::Languages=none
+    -o Dir::State::Lists="$apt/lists" -o Dir::State::status=/dev/null -o Dir::Cache="$apt/cache")
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
+  apt-get "${i386[@]}" update
+  (cd "$apt" && apt-get "${i386[@]}" download "libwine=$version")
+  rm -rf "$dlls" && mkdir -p "$dlls" && dpkg-deb -x "$apt"/libwine_*_i386.deb "$dlls"
+  echo "$version" >"$dlls/version"
+fi

@@ -12,7 +12,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # no DLL beyond those that ship with Windows.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Only x86_64 code runs on this build machine; tests of it go through Wine.
+# x86_64 programs run under Wine as they are (i686 ones: mingw-i686.cmake).
 if(TIMERSET_MINGW_TRIPLE MATCHES "^x86_64")
   find_program(TIMERSET_WINE NAMES wine64 wine)
   if(TIMERSET_WINE)

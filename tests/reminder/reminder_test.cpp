@@ -29,6 +29,8 @@ TEST(IsDue, DecidesFromTheWallClock) {
         {"* grace across the hour", armedAt(at(10, 3)), 9, 59, at(10, 3), true},
         {"six minutes across the hour", armedAt(at(11, 3)), 10, 57, at(11, 3), false},
         {"fractional hour", armedAt(at(10, 0)), 10.5, 0, at(10, 29), false},
+        {"a billionth past: double's rounding, not x87's", armedAt(at(10, 0)), 10, 30.000000001,
+         at(10, 30), true},
         {"+ grace across midnight", armedAt(at(0, 2)), 23, 58, at(0, 2), true},
         // Before the first arming the armed time is 0:00 of the day checked, not of 1970.
         {"never armed, before the target", {}, 6, 30, at(6, 29), false},

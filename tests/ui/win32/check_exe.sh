@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Inspects a built timerset.exe without running it (the i686 build's whole test).
+# Inspects a built timerset.exe without running it (the i686 window's whole test).
 # Usage: check_exe.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1 triple=$2-w64-mingw32 format=pei-$(tr _ - <<<"${2/i686/i386}")
