@@ -37,7 +37,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   quiet=(-qq) out=/dev/null
   [ "$purpose" = run ] && quiet=() out=/dev/stdout
   "${sudo[@]}" apt-get update "${quiet[@]}"
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${quiet[@]}" --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${quiet[@]}" -o DPkg::Lock::Timeout=600 --no-install-recommends \
     "${missing[@]}" >"$out"
 fi
 

@@ -21,14 +21,14 @@ done
 # The i686 tests (their Wine prefix takes a busy 20 s to make) and the release
 # artefacts, before the tests that need the machine quiet.
 failed=0
-ctest --preset mingw32 >build/mingw32/ctest.log 2>&1 || failed=1
+ctest --preset mingw32 --no-tests=error >build/mingw32/ctest.log 2>&1 || failed=1
 bash tests/release_test.sh build/release_test build/mingw64/ui/win32/timerset.exe x86_64
 
 # Both test runs at once: they spend most of their time waiting for the
 # programs' ticks.
-ctest --preset test -j 6 >build/test/ctest.log 2>&1 &
+ctest --preset test --no-tests=error -j 6 >build/test/ctest.log 2>&1 &
 linux=$!
-ctest --preset mingw64 -j 6 >build/mingw64/ctest.log 2>&1 &
+ctest --preset mingw64 --no-tests=error -j 6 >build/mingw64/ctest.log 2>&1 &
 windows=$!
 wait $linux || failed=1
 wait $windows || failed=1
