@@ -24,7 +24,9 @@ cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
 wait $signed || { cat "$work/signed.log"; exit 1; }
 setup=$(ls "$work"/signed/timerset-*-setup.exe) && 7z e -o"$work/signed" "$setup" timerset.exe >/dev/null
 unzip -p "$work"/signed/timerset-*.zip timerset.exe | cmp - "$work/signed/timerset.exe"
-for file in "$setup" "$work/signed/timerset.exe"; do osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >/dev/null; done
+for file in "$setup" "$work/signed/timerset.exe"; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$file" | grep -q '^Message digest algorithm  : SHA256' || fail "$file: not signed"
+done
 i686-w64-mingw32-objdump -f "$setup" | grep -q 'file format pei-i386$' || fail "the i686 installer is not 32-bit"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
