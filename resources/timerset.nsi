@@ -21,6 +21,7 @@ ManifestDPIAware true
 !define CLASS "TimerSetForm1"
 
 Name "${NAME}"
+BrandingText "${NAME} ${VERSION_TEXT}"
 OutFile "${OUTFILE}"
 ; Windows' folder for programs installed per user; an upgrade goes where the copy is.
 InstallDir "$LOCALAPPDATA\Programs\TimerSet"

@@ -10,24 +10,22 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
 tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
 unset SOURCE_DATE_EPOCH
-openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=test -days 1 -addext extendedKeyUsage=codeSigning \
-  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+# A throwaway certificate signs the i686 release.
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=test -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:test -out "$work/cert.p12"
 TIMERSET_SIGN_PKCS12=$work/cert.p12 TIMERSET_SIGN_PASSWORD=test \
   bash "$src/scripts/release.sh" --no-deps --out "$work/signed" i686 >"$work/signed.log" 2>&1 & signed=$!
 bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/exe.log" 2>&1 &
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
-cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
-(cd "$(dirname "$exe")/../.." && bash "$src/tests/ui/win32/installer.sh" "$work"/copy-dist/timerset-*-setup.exe "$exe")
-# Signed: each .exe before the zip and the installer took it, then the installer, whose stub is 32-bit.
-wait $signed || { cat "$work/signed.log"; exit 1; }
-setup=$(ls "$work"/signed/timerset-*-setup.exe) && 7z e -o"$work/signed" "$setup" timerset.exe >/dev/null
-unzip -p "$work"/signed/timerset-*.zip timerset.exe | cmp - "$work/signed/timerset.exe"
-for file in "$setup" "$work/signed/timerset.exe"; do
-  osslsigncode verify -CAfile "$work/cert.pem" -in "$file" | grep -q '^Message digest algorithm  : SHA256' || fail "$file: not signed"
-done
-i686-w64-mingw32-objdump -f "$setup" | grep -q 'file format pei-i386$' || fail "the i686 installer is not 32-bit"
+# Installed from the copy's installer, the .exe is the one built here.
+(cd "$(dirname "$exe")/../.." && bash "$src/tests/ui/win32/installer.sh" "$work"/copy-dist/*-setup.exe "$exe")
+# Signed: the .exe before the zip and the installer took it, then the installer, whose stub is 32-bit.
+wait $signed && setup=$(ls "$work"/signed/*-setup.exe) || { cat "$work/signed.log"; exit 1; }
+7z e -o"$work/signed" "$setup" timerset.exe >/dev/null && unzip -p "$work"/signed/*.zip timerset.exe | cmp - "$work/signed/timerset.exe"
+for file in "$setup" "$work/signed/timerset.exe"; do osslsigncode verify -CAfile "$work/cert.pem" -in "$file" |
+  grep -q 'digest algorithm  : SHA256' || fail "$file: not signed"; done
+i686-w64-mingw32-objdump -f "$setup" | grep -q 'pei-i386$' || fail "the i686 installer is not 32-bit"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
 for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
