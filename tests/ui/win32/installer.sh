@@ -4,8 +4,8 @@
 set -euo pipefail
 setup=$(realpath "$1") exe=$(realpath "$2") expected=$(realpath "$(dirname "$0")/apps-entry.reg")
 source "$(dirname "$0")/../session.sh"
-wine_prefix && me=$(id -un) key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-data=$WINEPREFIX/drive_c/users/$me/AppData windows="C:\\users\\$me\\AppData\\Local\\Programs\\TimerSet"
+wine_prefix && data=$(echo "$WINEPREFIX"/drive_c/users/*/AppData) key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+me=$(basename "$(dirname "$data")") windows="C:\\users\\$me\\AppData\\Local\\Programs\\TimerSet"
 folder=$data/Local/Programs/TimerSet lnk="$data/Roaming/Microsoft/Windows/Start Menu/Programs/タイマセット.lnk"
 files() { find "$WINEPREFIX/drive_c/users" -path '*/Temp' -prune -o -print | sort; } # Left as found by the uninstaller
 mkdir "$data/Local/Programs" && first=$(files) # Windows' own, not the uninstaller's to remove
