@@ -16,7 +16,7 @@ case "$purpose" in
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils faketime locales
       desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi ibus ibus-mozc xclip
       lintian devscripts appstream zip build-essential dpkg-dev debhelper icoutils
-      nsis osslsigncode p7zip-full liblnk-utils)
+      nsis osslsigncode openssl p7zip-full unzip liblnk-utils)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime
