@@ -9,7 +9,7 @@ copy=$work/copy/at/another/path
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
 tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-unset SOURCE_DATE_EPOCH
+unset SOURCE_DATE_EPOCH ${!TIMERSET_SIGN_*}
 # A throwaway certificate signs the i686 release.
 openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=test -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:test -out "$work/cert.p12"
