@@ -30,6 +30,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ ${#artefacts[@]} -gt 0 ] || artefacts=(deb x86_64 i686)
+# The certificate as named from where the script was started; makensis signs from elsewhere.
+[ -z "${TIMERSET_SIGN_PKCS12:-}" ] || TIMERSET_SIGN_PKCS12=$(realpath "$TIMERSET_SIGN_PKCS12")
 cd "$src"
 [ "$deps" = no ] || bash scripts/deps.sh test
 jobs=$(nproc)
