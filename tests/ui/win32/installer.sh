@@ -34,5 +34,5 @@ kill $program && wait $program || true
 echo older >"$folder/timerset.exe" && wine reg add "$key\\TimerSet" /v DisplayVersion /d 1.00.0001 /f >/dev/null 2>&1
 ends 0 "$setup" /S && installed
 ends 0 "$folder/uninstall.exe" /S && wineserver -w
-[ "$(files)" = "$first" ] && [ "$(apps)" = "$(head -2 "$expected")" ] || fail "left behind: $(diff <(echo "$first") <(files)) $(apps)"
+[ "$(files)" = "$first" ] && [ "$(apps)" = "$(head -2 "$expected")" ] || fail "uninstalled, not as found: $(diff <(echo "$first") <(files)) $(apps)"
 echo "installed into $windows, started, refused while running, upgraded, removed"
