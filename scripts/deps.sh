@@ -15,7 +15,8 @@ case "$purpose" in
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
       wine wine64 fonts-wine xvfb xauth xdotool x11-utils faketime locales
       desktop-file-utils metacity openbox xfwm4 zenity wmctrl bc dbus-daemon python3-gi ibus ibus-mozc xclip
-      lintian devscripts appstream zip build-essential dpkg-dev debhelper icoutils)
+      lintian devscripts appstream zip build-essential dpkg-dev debhelper icoutils
+      nsis osslsigncode openssl p7zip-full unzip liblnk-utils)
     ;;
   bench)
     packages=("${common[@]}" libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils faketime

@@ -7,6 +7,9 @@
 #                                        (built by dpkg-buildpackage; lintian-clean, or none)
 #   timerset-<1.01.0007>-x86_64.zip      the Windows program, README.md and LICENSE
 #   timerset-<1.01.0007>-i686.zip        the same for 32-bit Windows
+#   timerset-<1.01.0007>-<arch>-setup.exe   the installer of each (resources/timerset.nsi)
+# Given a code-signing certificate (see scripts/sign.sh), each .exe is signed
+# before it goes into the zip and the installer, and then each installer.
 # Built from the same commit with Debian 12's tools, each is the same bytes
 # wherever and whenever it is built: times come from SOURCE_DATE_EPOCH (by
 # default the date of debian/changelog's latest entry), and no folder's path
@@ -27,6 +30,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ ${#artefacts[@]} -gt 0 ] || artefacts=(deb x86_64 i686)
+# The certificate as named from where the script was started; makensis signs from elsewhere.
+[ -z "${TIMERSET_SIGN_PKCS12:-}" ] || TIMERSET_SIGN_PKCS12=$(realpath "$TIMERSET_SIGN_PKCS12")
 cd "$src"
 [ "$deps" = no ] || bash scripts/deps.sh test
 jobs=$(nproc)
@@ -89,15 +94,23 @@ for artefact in "${artefacts[@]}"; do
       # owner and the extra time fields.
       mkdir "$build/zip"
       cp "$exe" README.md LICENSE "$build/zip/"
+      bash scripts/sign.sh "$build/zip/timerset.exe"
       chmod 0644 "$build"/zip/*
       touch -d "@$SOURCE_DATE_EPOCH" "$build"/zip/*
       (cd "$build/zip" && zip -q -X -9 "$out/timerset-$version_text-$artefact.zip" timerset.exe README.md LICENSE)
+      # The installer carries the same .exe, with its time; the uninstaller it
+      # writes is signed as makensis makes it.
+      setup=$out/timerset-$version_text-$artefact-setup.exe
+      makensis -V2 -INPUTCHARSET UTF8 -DARCH="$artefact" -DVERSION="$version" -DVERSION_TEXT="$version_text" \
+        -DEXE="$build/zip/timerset.exe" -DICON="$build/resources/timerset.ico" -DOUTFILE="$setup" \
+        ${TIMERSET_SIGN_PKCS12:+-DSIGN="bash $src/scripts/sign.sh"} resources/timerset.nsi
+      bash scripts/sign.sh "$setup"
       ;;
   esac
 done
 
 cd "$out"
 shopt -s nullglob
-sha256sum timerset_* timerset-dbgsym_* timerset-*.zip >SHA256SUMS
+sha256sum timerset_* timerset-dbgsym_* timerset-*.zip timerset-*-setup.exe >SHA256SUMS
 echo "In $out:"
 cat SHA256SUMS

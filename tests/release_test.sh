@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The release as scripts/release.sh makes it: what the packages hold; the .exe built elsewhere alike.
+# The release as scripts/release.sh makes it: what the packages hold; the .exe built elsewhere alike;
+# the installer under Wine; the i686 release signed with a throwaway certificate.
 #   usage: release_test.sh WORK_DIR EXE x86_64|i686
 set -euo pipefail
 src=$(realpath "$(dirname "$0")/..")
@@ -8,11 +9,23 @@ copy=$work/copy/at/another/path
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$copy"
 tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-unset SOURCE_DATE_EPOCH
+unset SOURCE_DATE_EPOCH ${!TIMERSET_SIGN_*}
+# A throwaway certificate signs the i686 release.
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=test -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:test -out "$work/cert.p12"
+TIMERSET_SIGN_PKCS12=$work/cert.p12 TIMERSET_SIGN_PASSWORD=test \
+  bash "$src/scripts/release.sh" --no-deps --out "$work/signed" i686 >"$work/signed.log" 2>&1 & signed=$!
 bash "$copy/scripts/release.sh" --no-deps --out "$work/copy-dist" "$3" >"$work/exe.log" 2>&1 &
 bash "$src/scripts/release.sh" --no-deps --out "$work/dist" deb
 wait $! || { cat "$work/exe.log"; exit 1; }
-cmp "$work/copy-dist/build-$3/ui/win32/timerset.exe" "$exe"
+# Installed from the copy's installer, the .exe is the one built here.
+(cd "$(dirname "$exe")/../.." && bash "$src/tests/ui/win32/installer.sh" "$work"/copy-dist/*-setup.exe "$exe")
+# Signed: the .exe before the zip and the installer took it, then the installer, whose stub is 32-bit.
+wait $signed && setup=$(ls "$work"/signed/*-setup.exe) || { cat "$work/signed.log"; exit 1; }
+7z e -o"$work/signed" "$setup" timerset.exe >/dev/null && unzip -p "$work"/signed/*.zip timerset.exe | cmp - "$work/signed/timerset.exe"
+for file in "$setup" "$work/signed/timerset.exe"; do osslsigncode verify -CAfile "$work/cert.pem" -in "$file" |
+  grep -q 'digest algorithm  : SHA256' || fail "$file: not signed"; done
+i686-w64-mingw32-objdump -f "$setup" | grep -q 'pei-i386$' || fail "the i686 installer is not 32-bit"
 
 deb=$(ls "$work"/dist/timerset_*_amd64.deb)
 for package in "$deb" "$work"/dist/timerset-dbgsym_*.deb; do dpkg-deb -x "$package" "$work/root"; done
