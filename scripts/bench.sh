@@ -126,17 +126,25 @@ echo "hidden for three minutes..." >&2
 # top: hidden from the top down, each click lands on the window it is meant for.
 for who in bare form ours; do click_hide "${win[$who]}"; done
 sleep 1
-declare -A w0=() c0=() w1=() c1=()
-for who in "${three[@]}"; do w0[$who]=$(wakeups "${proc[$who]}") c0[$who]=$(cpu_ns "${proc[$who]}"); done
-sleep 180
-for who in "${three[@]}"; do w1[$who]=$(wakeups "${proc[$who]}") c1[$who]=$(cpu_ns "${proc[$who]}"); done
-per_min() { awk -v a="$1" -v b="$2" -v s="$3" 'BEGIN { printf "%.2f", (b - a) / 3 / s }'; }
-wake_of() { per_min "${w0[$1]}" "${w1[$1]}" 1; }
-cpu_of() { per_min "${c0[$1]}" "${c1[$1]}" 1000000; }
+declare -A w0=() w1=() c=() cpu_20s=()
+for who in "${three[@]}"; do w0[$who]=$(wakeups "${proc[$who]}") c[$who]=$(cpu_ns "${proc[$who]}"); done
+# CPU in nine spans of 20 s, one tick each, the minute's figure from their median: the
+# host takes the processor now and then from a running wake (a single wake of 2 to 5 ms
+# where most take 0.1, in either program), and one such in ten would set a total.
+for _ in $(seq 9); do
+  sleep 20
+  for who in "${three[@]}"; do
+    now=$(cpu_ns "${proc[$who]}")
+    cpu_20s[$who]+="$((now - c[$who])) " c[$who]=$now
+  done
+done
+for who in "${three[@]}"; do w1[$who]=$(wakeups "${proc[$who]}"); done
+wake_of() { awk -v a="${w0[$1]}" -v b="${w1[$1]}" 'BEGIN { printf "%.2f", (b - a) / 3 }'; }
+cpu_of() { tr ' ' '\n' <<<"${cpu_20s[$1]% }" | median | awk '{ printf "%.3f", $1 * 3 / 1e6 }'; }
 ours_wake=$(wake_of ours)
 cpu_ratio=$(ratio "$(cpu_of ours)" "$(cpu_of form)")
 idle_ok=$( [ "$(verdict "$ours_wake" 4)" = met ] && [ "$(verdict "$cpu_ratio" 1.2)" = met ] && echo met || echo MISSED)
-row "Linux program, hidden: per minute over 3 min" \
+row "Linux program, hidden: per minute over 3 min (CPU: 3 × the median 20 s)" \
   "$ours_wake wake-ups (floors $(wake_of form), $(wake_of bare)); CPU $(beside "$(cpu_of ours)" "$(cpu_of form)" "$(cpu_of bare)" ms)" \
   "≤ 4 wake-ups; CPU ≤ 1.2 × form floor" "$idle_ok"
 kill "${proc[@]}"
