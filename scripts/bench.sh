@@ -13,7 +13,7 @@ cmake --build --preset bench -j "$(nproc)" >/dev/null
 mkdir -p build/bench && : >"$log"
 bin=$root/build/bench
 program=$bin/ui/qt/timerset
-floor=$bin/bench/floor_window
+floor=$bin/bench/floor_window  # The same form with no core; with "bare", one button.
 map_wait=$bin/bench/map_wait
 
 rows=()
@@ -35,7 +35,8 @@ row "core: numeric value, 10 M digits" "$(printf '%.2f ms (fit to O(N): RMS %.0f
 row "core: numeric value, 10 M letters" "$(printf '%.4f ms' "$letters_ms")" "≤ 50 ms" \
   "$(verdict "$letters_ms" 50)"
 
-# --- The Linux program beside the bare Qt window, in a private X server ---
+# --- The Linux program beside the two floors, in a private X server -------
+# The same-form floor sets the targets: what it costs is Qt's cost of this form.
 # A display number of our own: -displayfd can race with another X server
 # starting at the same moment and hand back a display that is not ours.
 pids=()
@@ -61,36 +62,52 @@ start() { "$map_wait" "$@" 2>>"$log"; }  # prints: ms pid window
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# "<ours> <unit>; form floor <f> <unit> (ratio); bare floor <b> <unit> (ratio)": ours over each floor.
+beside() {
+  echo "$1 $4; form floor $2 $4 (ratio $(ratio "$1" "$2")); bare floor $3 $4 (ratio $(ratio "$1" "$3"))"
+}
+
 echo "start-up and memory..." >&2
-ours_ms=() floor_ms=()
+three=(ours form bare)
+start_one() {
+  case $1 in
+    ours) start "$program" ;;
+    form) start "$floor" ;;
+    bare) start "$floor" bare ;;
+  esac
+}
+declare -A started=()
 for _ in $(seq 10); do
-  for who in ours floor; do
-    exe=$program; [ $who = floor ] && exe=$floor
-    read -r ms pid _ < <(start "$exe")
+  for who in "${three[@]}"; do
+    read -r ms pid _ < <(start_one "$who")
     kill "$pid"; wait "$pid" 2>/dev/null || true
-    if [ $who = ours ]; then ours_ms+=("$ms"); else floor_ms+=("$ms"); fi
+    started[$who]+="$ms "
   done
 done
-ours_start=$(printf '%s\n' "${ours_ms[@]}" | median)
-floor_start=$(printf '%s\n' "${floor_ms[@]}" | median)
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-start_ratio=$(ratio "$ours_start" "$floor_start")
+ms_of() { tr ' ' '\n' <<<"${started[$1]% }" | median; }
+ours_start=$(ms_of ours) form_start=$(ms_of form)
+start_ratio=$(ratio "$ours_start" "$form_start")
 row "Linux program: start to window mapped (median of 10)" \
-  "$ours_start ms; floor $floor_start ms; ratio $start_ratio" "≤ 1.2 × floor" "$(verdict "$start_ratio" 1.2)"
+  "$(beside "$ours_start" "$form_start" "$(ms_of bare)" ms)" "≤ 1.05 × form floor" "$(verdict "$start_ratio" 1.05)"
 
-# Both programs run side by side from here on: the idle figures share one run.
-read -r _ ours_pid ours_win < <(start "$program")
-read -r _ floor_pid floor_win < <(start "$floor")
-pids+=("$ours_pid" "$floor_pid")
+# The three run side by side from here on: the idle figures share one run.
+declare -A proc=() win=()
+for who in "${three[@]}"; do
+  read -r _ "proc[$who]" "win[$who]" < <(start_one "$who")
+  pids+=("${proc[$who]}")
+done
 sleep 2
-ours_rss=$(rss_kb "$ours_pid") floor_rss=$(rss_kb "$floor_pid")
-rss_ratio=$(ratio "$ours_rss" "$floor_rss")
-rss_ok=$( [ "$(verdict "$ours_rss" 35840)" = met ] && [ "$(verdict "$rss_ratio" 1.15)" = met ] && echo met || echo MISSED)
-row "Linux program: VmRSS 2 s after start" "$((ours_rss / 1024)).$((ours_rss % 1024 * 10 / 1024)) MB; floor $((floor_rss / 1024)).$((floor_rss % 1024 * 10 / 1024)) MB; ratio $rss_ratio" \
-  "≤ 35 MB and ≤ 1.15 × floor" "$rss_ok"
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+ours_rss=$(rss_kb "${proc[ours]}") form_rss=$(rss_kb "${proc[form]}")
+rss_ratio=$(ratio "$ours_rss" "$form_rss")
+rss_ok=$( [ "$(verdict "$ours_rss" 35840)" = met ] && [ "$(verdict "$rss_ratio" 1.05)" = met ] && echo met || echo MISSED)
+row "Linux program: VmRSS 2 s after start" \
+  "$(beside "$(mb "$ours_rss")" "$(mb "$form_rss")" "$(mb "$(rss_kb "${proc[bare]}")")" MB)" \
+  "≤ 35 MB and ≤ 1.05 × form floor" "$rss_ok"
 
-# Both windows have their set button where the design puts it: one real
-# click in its middle hides either of them.
+# All three windows have their set button where the design puts it: one real
+# click in its middle hides any of them.
 click_hide() {
   xdotool mousemove --window "$1" 120 20 click 1
   for _ in $(seq 50); do
@@ -105,21 +122,32 @@ wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ { s +
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f", s }'; }
 
 echo "hidden for three minutes..." >&2
-click_hide "$ours_win"
-click_hide "$floor_win"
+# Without a window manager both floors lie at the screen's corner, the later one on
+# top: hidden from the top down, each click lands on the window it is meant for.
+for who in bare form ours; do click_hide "${win[$who]}"; done
 sleep 1
-w0=$(wakeups "$ours_pid") c0=$(cpu_ns "$ours_pid") fw0=$(wakeups "$floor_pid") fc0=$(cpu_ns "$floor_pid")
-sleep 180
-w1=$(wakeups "$ours_pid") c1=$(cpu_ns "$ours_pid") fw1=$(wakeups "$floor_pid") fc1=$(cpu_ns "$floor_pid")
-per_min() { awk -v a="$1" -v b="$2" -v s="$3" 'BEGIN { printf "%.2f", (b - a) / 3 / s }'; }
-ours_wake=$(per_min "$w0" "$w1" 1) floor_wake=$(per_min "$fw0" "$fw1" 1)
-ours_cpu=$(per_min "$c0" "$c1" 1000000) floor_cpu=$(per_min "$fc0" "$fc1" 1000000)
-cpu_ratio=$(ratio "$ours_cpu" "$floor_cpu")
+declare -A w0=() w1=() c=() cpu_20s=()
+for who in "${three[@]}"; do w0[$who]=$(wakeups "${proc[$who]}") c[$who]=$(cpu_ns "${proc[$who]}"); done
+# CPU in nine spans of 20 s, one tick each, the minute's figure from their median: the
+# host takes the processor now and then from a running wake (a single wake of 2 to 5 ms
+# where most take 0.1, in either program), and one such in ten would set a total.
+for _ in $(seq 9); do
+  sleep 20
+  for who in "${three[@]}"; do
+    now=$(cpu_ns "${proc[$who]}")
+    cpu_20s[$who]+="$((now - c[$who])) " c[$who]=$now
+  done
+done
+for who in "${three[@]}"; do w1[$who]=$(wakeups "${proc[$who]}"); done
+wake_of() { awk -v a="${w0[$1]}" -v b="${w1[$1]}" 'BEGIN { printf "%.2f", (b - a) / 3 }'; }
+cpu_of() { tr ' ' '\n' <<<"${cpu_20s[$1]% }" | median | awk '{ printf "%.3f", $1 * 3 / 1e6 }'; }
+ours_wake=$(wake_of ours)
+cpu_ratio=$(ratio "$(cpu_of ours)" "$(cpu_of form)")
 idle_ok=$( [ "$(verdict "$ours_wake" 4)" = met ] && [ "$(verdict "$cpu_ratio" 1.2)" = met ] && echo met || echo MISSED)
-row "Linux program, hidden: per minute over 3 min" \
-  "$ours_wake wake-ups, $ours_cpu ms CPU; floor $floor_wake wake-ups, $floor_cpu ms CPU; CPU ratio $cpu_ratio" \
-  "≤ 4 wake-ups; CPU ≤ 1.2 × floor" "$idle_ok"
-kill "$ours_pid" "$floor_pid"
+row "Linux program, hidden: per minute over 3 min (CPU: 3 × the median 20 s)" \
+  "$ours_wake wake-ups (floors $(wake_of form), $(wake_of bare)); CPU $(beside "$(cpu_of ours)" "$(cpu_of form)" "$(cpu_of bare)" ms)" \
+  "≤ 4 wake-ups; CPU ≤ 1.2 × form floor" "$idle_ok"
+kill "${proc[@]}"
 
 # A faked day: the clock starts at 00:10 and runs 480 times as fast. With empty
 # boxes, arming at 00:10 sets a reminder for 0:00 tomorrow, 23 h 50 min ahead.
@@ -188,9 +216,9 @@ for _ in $(seq 7); do
 done
 lat_median=$(printf '%s\n' "${latencies[@]}" | median)
 lat_worst=$(printf '%s\n' "${latencies[@]}" | sort -n | tail -1)
-lat_ok=$( [ "$(verdict "$lat_median" 0.5)" = met ] && [ "$(verdict "$lat_worst" 1)" = met ] && echo met || echo MISSED)
+lat_ok=$( [ "$(verdict "$lat_median" 0.1)" = met ] && [ "$(verdict "$lat_worst" 1)" = met ] && echo met || echo MISSED)
 row "Linux program: pop-up after its minute begins (${#latencies[@]} runs)" \
-  "median $lat_median s, worst $lat_worst s" "median ≤ 0.5 s, worst ≤ 1 s" "$lat_ok"
+  "median $lat_median s, worst $lat_worst s" "median ≤ 0.1 s, worst ≤ 1 s" "$lat_ok"
 
 # --- The Windows programs --------------------------------------------------
 echo "Windows programs..." >&2

@@ -4,72 +4,21 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QDBusConnection>
-#include <QFont>
 #include <QIcon>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QStringList>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <limits>
-#include <map>
 
+#include "form1_controls.h"
 #include "resources/timerset.xpm"
-#include "ui/form1_design.h"
 #include "x11_window.h"
 
 namespace {
-
-// The design's twips at 15 to the pixel; Qt scales logical pixels on denser screens.
-constexpr int kTwipsPerPixel = form1::kTwipsPerInch / 96;
-int pixels(int twips) { return twips / kTwipsPerPixel; }
-
-QString text(const char16_t* utf16) { return utf16 ? QString::fromUtf16(utf16) : QString(); }
-
-// The design's Gothic, by its Japanese and Latin names, then the Gothics the package depends on.
-QFont japaneseGothic(int centipoints) {
-  QFont font;
-  font.setFamilies({text(form1::kGothic), QStringLiteral("MS PGothic"),
-                    QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                    QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(centipoints / 100.0);
-  font.setBold(true);
-  return font;
-}
-
-// A box for a number, where an input method would compose the digits and take the Enter that
-// confirms them. A QLineEdit tells input methods it takes their text whatever
-// WA_InputMethodEnabled says; this one says no.
-class NumberBox final : public QLineEdit {
- public:
-  using QLineEdit::inputMethodQuery;
-  using QLineEdit::QLineEdit;
-  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
-    return query == Qt::ImEnabled ? QVariant(false) : QLineEdit::inputMethodQuery(query);
-  }
-};
-
-QWidget* makeControl(const form1::Control& design, QWidget* parent) {
-  switch (design.kind) {
-    case form1::Kind::kNumberBox:
-      return new NumberBox(parent);
-    case form1::Kind::kNoteBox:
-      return new QLineEdit(parent);
-    case form1::Kind::kLabel: {
-      auto* label = new QLabel(text(design.text), parent);
-      label->setAlignment(Qt::AlignCenter);
-      return label;
-    }
-    case form1::Kind::kButton:
-      return new QPushButton(text(design.text), parent);
-  }
-  return nullptr;
-}
 
 // A plain QWidget's role is a filler, which screen readers do not announce as a window.
 QAccessibleInterface* accessibleWindow(const QString&, QObject* object) {
@@ -84,29 +33,9 @@ Form1::Form1(const reminder::Clock& clock, QWidget* parent)
                           Qt::CustomizeWindowHint),
       reminder_(*this, clock) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(text(form1::kCaption));
   setWindowIcon(QIcon(QPixmap(timerset_icon)));
-  setFixedSize(pixels(form1::kClientWidth), pixels(form1::kClientHeight));
   QAccessible::installFactory(accessibleWindow);  // Once: Qt keeps each factory once.
-
-  // Made in screen order: a screen reader lists them in the order they were made.
-  QPushButton* button = nullptr;
-  std::map<int, QWidget*> tabOrder;
-  for (const form1::Control& design : form1::kControls) {
-    QWidget* control = makeControl(design, this);
-    control->setObjectName(QLatin1String(design.name));
-    control->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width),
-                         pixels(design.height));
-    if (design.centipoints) control->setFont(japaneseGothic(design.centipoints));
-    if (design.accessible) control->setAccessibleName(text(design.accessible));
-    if (design.description) control->setAccessibleDescription(text(design.description));
-    if (design.kind != form1::Kind::kLabel) tabOrder[design.tabPosition] = control;
-    if (design.kind == form1::Kind::kButton) button = qobject_cast<QPushButton*>(control);
-  }
-  for (auto at = tabOrder.begin(); std::next(at) != tabOrder.end(); ++at) {
-    setTabOrder(at->second, std::next(at)->second);
-  }
-  tabOrder.begin()->second->setFocus();
+  QPushButton* button = form1::makeControls(*this);
   t1 = findChild<QLineEdit*>(QStringLiteral("t1"));
   t2 = findChild<QLineEdit*>(QStringLiteral("t2"));
 
